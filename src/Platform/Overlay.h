@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+
+class QPushButton;
+
+// A dimmed layer over the whole window with a centred panel: the program's sheets and
+// confirmations. They stay inside the popover, so they never fight a window manager over focus.
+class Overlay : public QWidget {
+    Q_OBJECT
+public:
+    // Covers the top-level window of `inside` and shows `panel` centred on it; takes ownership.
+    Overlay(QWidget* inside, QWidget* panel);
+
+    // Whether a sheet or confirmation is open in the given window (the popover stays open then).
+    static bool isOpenIn(const QWidget* window);
+
+    void dismiss();
+
+signals:
+    void dismissed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// "Title" / "message" with a destructive action and "Cancel".
+class ConfirmationDialog final : public Overlay {
+    Q_OBJECT
+public:
+    ConfirmationDialog(QWidget* inside, const QString& title, const QString& message,
+                       const QString& destructiveAction);
+
+    QPushButton* destructiveButton() const;
+    QPushButton* cancelButton() const;
+
+signals:
+    void confirmed();
+};

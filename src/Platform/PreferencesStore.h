@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <optional>
+
+// Per-user key/value storage of byte blobs. Each key is read once, when the store is created;
+// every write replaces the whole value and is on disk before setValue() returns.
+class PreferencesStore {
+public:
+    virtual ~PreferencesStore() = default;
+
+    virtual std::optional<QByteArray> value(const QString& key) const = 0;
+    // Returns false when the value could not be stored; the previous value then stays.
+    virtual bool setValue(const QString& key, const QByteArray& bytes) = 0;
+    // Copies the value currently stored under key to a sibling that nothing overwrites,
+    // so a value this program cannot read is never destroyed by the next write.
+    virtual bool keepAside(const QString& key) = 0;
+};
+
+// One file per key in a folder (normally ~/.local/share/hourlark/): <key>.json, replaced atomically.
+class FilePreferencesStore final : public PreferencesStore {
+public:
+    explicit FilePreferencesStore(QString folder);
+    // The per-user data folder (QStandardPaths::AppDataLocation).
+    static QString defaultFolder();
+
+    std::optional<QByteArray> value(const QString& key) const override;
+    bool setValue(const QString& key, const QByteArray& bytes) override;
+    bool keepAside(const QString& key) override;
+
+    QString pathFor(const QString& key) const;
+
+private:
+    QString m_folder;
+    QHash<QString, std::optional<QByteArray>> m_loaded;
+};
+
+// Keeps everything in memory; for tests.
+class MemoryPreferencesStore final : public PreferencesStore {
+public:
+    std::optional<QByteArray> value(const QString& key) const override;
+    bool setValue(const QString& key, const QByteArray& bytes) override;
+    bool keepAside(const QString& key) override;
+
+    QHash<QString, QByteArray> values;
+    QHash<QString, QList<QByteArray>> keptAside;
+    int writeCount = 0;
+};
