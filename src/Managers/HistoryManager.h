@@ -7,11 +7,12 @@
 #include <QObject>
 
 class PreferencesStore;
+class QLocale;
 
 // One calendar day of the history.
 struct DayGroup {
-    Instant date;            // first instant of the local day
-    QList<TaskEntry> tasks;  // that day's completions, newest first; never empty
+    Instant date;           // first instant of the local day
+    QList<TaskEntry> tasks; // that day's completions, newest first; never empty
 };
 
 // Every completion, oldest first, kept in the preferences store under "TaskHistoryData".
@@ -32,6 +33,7 @@ public:
 
     // "Today", "Yesterday" or the locale's medium date.
     static QString formatDay(Instant day, QDate today = QDate::currentDate());
+    static QString formatDay(Instant day, QDate today, const QLocale& locale);
     // The first instant of the local day that contains the instant.
     static Instant startOfDay(Instant instant);
 
@@ -45,4 +47,5 @@ private:
     PreferencesStore& m_store;
     QList<TaskEntry> m_tasks;
     bool m_storedValueUnreadable = false;
+    QByteArray m_encoded; // the last saved text; its allocation is reused by the next save
 };

@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-
 #include <optional>
 
 class Clock;
@@ -60,6 +59,8 @@ signals:
 private:
     void showNotification();
     void showCompletionNotification(const QString& taskName);
+    void setTimeRemaining(qint64 seconds);
+    void setInitialTimeSeconds(qint64 seconds);
 
     qint64 m_timeRemaining = 1800;
     QString m_customText;

@@ -11,4 +11,6 @@ public:
     bool setEnabled(bool enabled, QString* error = nullptr);
 
     static QString entryPath();
+    // One argument of an Exec= line, quoted and escaped as the desktop entry format requires.
+    static QString quotedExecArgument(const QString& argument);
 };

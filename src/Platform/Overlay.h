@@ -3,11 +3,13 @@
 #include <QWidget>
 
 class QPushButton;
+class QMouseEvent;
 
 // A dimmed layer over the whole window with a centred panel: the program's sheets and
 // confirmations. They stay inside the popover, so they never fight a window manager over focus.
 class Overlay : public QWidget {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Overlay)
 public:
     // Covers the top-level window of `inside` and shows `panel` centred on it; takes ownership.
     Overlay(QWidget* inside, QWidget* panel);
@@ -24,18 +26,33 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void placePanel();
+
+    QWidget* m_panel = nullptr;
+    bool m_dismissed = false;
 };
 
 // "Title" / "message" with a destructive action and "Cancel".
 class ConfirmationDialog final : public Overlay {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ConfirmationDialog)
 public:
     ConfirmationDialog(QWidget* inside, const QString& title, const QString& message,
                        const QString& destructiveAction);
 
-    QPushButton* destructiveButton() const;
-    QPushButton* cancelButton() const;
+    QPushButton* destructiveButton() const { return m_destructive; }
+    QPushButton* cancelButton() const { return m_cancel; }
 
 signals:
     void confirmed();
+
+private:
+    static QWidget* buildPanel(const QString& title, const QString& message,
+                               const QString& destructiveAction);
+
+    QPushButton* m_destructive = nullptr;
+    QPushButton* m_cancel = nullptr;
 };

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
-
 #include <optional>
 
 // Per-user key/value storage of byte blobs. Each key is read once, when the store is created;
@@ -20,7 +19,8 @@ public:
     virtual bool keepAside(const QString& key) = 0;
 };
 
-// One file per key in a folder (normally ~/.local/share/hourlark/): <key>.json, replaced atomically.
+// One file per key in a folder (normally ~/.local/share/hourlark/): <key>.json, replaced
+// atomically.
 class FilePreferencesStore final : public PreferencesStore {
 public:
     explicit FilePreferencesStore(QString folder);
@@ -35,7 +35,8 @@ public:
 
 private:
     QString m_folder;
-    QHash<QString, std::optional<QByteArray>> m_loaded;
+    // Filled on the first read of each key; afterwards the file is only written.
+    mutable QHash<QString, std::optional<QByteArray>> m_loaded;
 };
 
 // Keeps everything in memory; for tests.
@@ -48,4 +49,5 @@ public:
     QHash<QString, QByteArray> values;
     QHash<QString, QList<QByteArray>> keptAside;
     int writeCount = 0;
+    bool failWrites = false; // makes setValue() and keepAside() fail, as a full disk would
 };

@@ -23,6 +23,10 @@ public:
     virtual void setContextMenu(QMenu* menu) = 0;
     virtual void popUpContextMenu(const QPoint& globalPos) = 0;
 
+    // True where the panel opens the menu on a left click and never reports one (GNOME's
+    // AppIndicator host): the menu then offers "Open Timer" so the panel stays reachable.
+    virtual bool opensMenuOnLeftClick() const { return false; }
+
 signals:
     void leftClicked(const QPoint& globalPos);
     void rightClicked(const QPoint& globalPos);

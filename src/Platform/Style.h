@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QIcon>
+#include <functional>
 
 class QPalette;
 class QWidget;
@@ -44,5 +45,18 @@ QIcon icon(Icon which, const QColor& color);
 
 // Points to pixels: the program's sizes are given in points of a 96-dpi desktop.
 constexpr int standardMargin = 16;
+// The padding around rows, headers and the chart when no size is given.
+constexpr int defaultPadding = 12;
+
+// Brief transitions for expanding, collapsing, deleting and saving. Tests switch them off so
+// they can assert the final state at once.
+bool animationsEnabled();
+void setAnimationsEnabled(bool enabled);
+constexpr int animationMilliseconds = 180;
+
+// Shows or hides `body` by animating its height; `done` runs once the change has finished.
+void revealHeight(QWidget* body, bool show, const std::function<void()>& done = {});
+// Fades a freshly rebuilt widget in, so a deletion or an edit does not just flash.
+void fadeIn(QWidget* widget);
 
 } // namespace Style

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QPointer>
 #include <QSize>
 #include <QWidget>
 
 class ColorManager;
 class HistoryManager;
+class QFrame;
+class QToolButton;
+class QVBoxLayout;
 class TimerManager;
 
 // The popover's root: the timer panel, or the history screen under a "Task History" header.
@@ -27,4 +31,29 @@ signals:
     void sizeChangeRequested(const QSize& size);
     // The popover should close (Start on the timer panel).
     void dismissRequested();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    QToolButton* backButtonLabel();
+    void applyHeaderStyle();
+
+    void onHistoryRequested();
+    void onBackClicked();
+
+    void replaceScreen();
+
+    TimerManager& m_timer;
+    HistoryManager& m_history;
+    ColorManager& m_colors;
+    NavigationDestination m_current = NavigationDestination::Settings;
+
+    QVBoxLayout* m_layout = nullptr;
+    QWidget* m_header = nullptr;
+    QFrame* m_headerDivider = nullptr;
+    QToolButton* m_backButton = nullptr;
+    QToolButton* m_backButtonMirror = nullptr;
+    QPointer<QWidget> m_screen;
 };

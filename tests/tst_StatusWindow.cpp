@@ -1,0 +1,63 @@
+#include "Platform/StatusWindow.h"
+
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+class tst_StatusWindow final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void buttonShowsTheExactTitle_data() {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("start") << QStringLiteral("30:00");
+        QTest::newRow("with a task") << QStringLiteral("24:59 Write the report");
+        QTest::newRow("ampersand is not a mnemonic") << QStringLiteral("05:00 Tom & Jerry");
+        QTest::newRow("long") << QStringLiteral("600:00 ") + QString(40, u'x');
+    }
+    void buttonShowsTheExactTitle() {
+        QFETCH(QString, title);
+        StatusWindow item;
+        item.setTitle(title);
+        QCOMPARE(item.title(), title);
+        QVERIFY(item.window()->isVisible());
+        QVERIFY(item.window()->width() >= item.button()->sizeHint().width());
+        QVERIFY(!item.anchorRect().isNull());
+    }
+
+    void clicks_data() {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("right");
+        QTest::newRow("left") << Qt::LeftButton << 1 << 0;
+        QTest::newRow("right") << Qt::RightButton << 0 << 1;
+        QTest::newRow("middle does nothing") << Qt::MiddleButton << 0 << 0;
+    }
+    void clicks() {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(int, left);
+        QFETCH(int, right);
+        StatusWindow item;
+        item.setTitle(QStringLiteral("30:00"));
+        QSignalSpy leftSpy(&item, &StatusItem::leftClicked);
+        QSignalSpy rightSpy(&item, &StatusItem::rightClicked);
+        QTest::mouseClick(item.button(), button);
+        QCOMPARE(leftSpy.size(), left);
+        QCOMPARE(rightSpy.size(), right);
+        QVERIFY(!item.button()->isDown());
+    }
+
+    void popsUpTheContextMenu() {
+        StatusWindow item;
+        QMenu menu;
+        menu.addAction(QStringLiteral("Quit Hourlark"));
+        item.setContextMenu(&menu);
+        item.popUpContextMenu(item.anchorRect().center());
+        QTRY_VERIFY(menu.isVisible());
+        menu.close();
+    }
+};
+
+QTEST_MAIN(tst_StatusWindow)
+#include "tst_StatusWindow.moc"
