@@ -149,7 +149,6 @@ app_wake=$(figure hourlark 4)
 tick=$(figure tick 2)
 floor_tick=$(figure floortick 2)
 
-"$build/bench/bench_tick" 2>/dev/null
 echo "Footprint, median of $runs runs each (floor: a bare Qt tray icon, same desktop, same run)"
 awk -v ap="$app_peak" -v fp="$floor_peak" -v ac="$app_cpu" -v fc="$floor_cpu" \
     -v aw="$app_wake" -v fw="$floor_wake" -v t="$tick" -v ft="$floor_tick" 'BEGIN {
@@ -159,3 +158,4 @@ awk -v ap="$app_peak" -v fp="$floor_peak" -v ac="$app_cpu" -v fc="$floor_cpu" \
     printf "%-26s %14d %14d %7s  %s\n", "wake-ups idle over 10 s", aw, fw, "-", "0"
     printf "%-26s %11.1f us %11.1f us %7.2f  %s\n", "CPU per second counting", t / 1e3, ft / 1e3, t / ft, "-"
 }'
+"$build/bench/bench_tick" 2>/dev/null

@@ -270,6 +270,12 @@ private slots:
         QSignalSpy quit(&shell.delegate, &AppDelegate::quitRequested);
         actionNamed(shell.menu(), QStringLiteral("Quit Hourlark"))->trigger();
         QCOMPARE(quit.size(), 1);
+
+        // Ctrl+Q also works while the panel has the keyboard.
+        shell.delegate.openPopover();
+        QVERIFY(QTest::qWaitForWindowActive(shell.delegate.popover()));
+        QTest::keyClick(shell.delegate.popover(), Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(quit.size(), 2);
     }
 };
 

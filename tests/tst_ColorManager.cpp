@@ -128,20 +128,6 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), respaced);
     }
-
-    void paletteHasTwentyFiveDistinctEntries() {
-        QSet<QString> names;
-        QSet<QRgb> colours;
-        for (int i = 0; i < ColorManager::paletteSize; ++i) {
-            names.insert(ColorManager::colorName(i));
-            colours.insert(ColorManager::color(i).rgb());
-        }
-        QCOMPARE(names.size(), 25);
-        QCOMPARE(colours.size(), 25);
-        QCOMPARE(ColorManager::colorName(12), u"custom12"_s);
-        QCOMPARE(ColorManager::colorName(24), u"custom24"_s);
-        QCOMPARE(ColorManager::color(17), QColor::fromRgbF(0.4f, 0.5f, 0.6f));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestColorManager)

@@ -50,6 +50,7 @@ private slots:
         FilePreferencesStore store(dir.filePath(u"blocker"_s));
         QVERIFY(!store.setValue(u"Key"_s, "x"));
         QCOMPARE(store.value(u"Key"_s), std::nullopt);
+        QVERIFY(!FilePreferencesStore(QString()).setValue(u"Key"_s, "x")); // not "/Key.json"
     }
 
     void presentButUnreadableIsNotAbsent() {

@@ -23,7 +23,8 @@ void syncDirectory(const QString& folder) {
 
 // Temporary file, flush and fsync (QSaveFile::commit), rename, then the directory.
 bool writeDurably(const QString& folder, const QString& path, const QByteArray& bytes) {
-    if (!QDir().mkpath(folder))
+    // No data folder known (no home directory): write nowhere rather than relative to "/".
+    if (folder.isEmpty() || !QDir().mkpath(folder))
         return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

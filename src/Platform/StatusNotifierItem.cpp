@@ -212,7 +212,7 @@ bool StatusNotifierItem::isWatcherPresent(const QDBusConnection& bus) {
         watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-    const QDBusMessage reply = bus.call(get, QDBus::Block, 500);
+    const QDBusMessage reply = bus.call(get, QDBus::Block, 1000);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return true;
     const QVariant value = reply.arguments().constFirst().value<QDBusVariant>().variant();

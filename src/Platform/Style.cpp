@@ -217,7 +217,7 @@ public:
     // only, never of whatever the icon is painted onto.
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
         const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        painter->drawImage(rect, render(rect.size(), mode, scale));
+        painter->drawImage(rect, render(rect.size() * scale, mode, scale));
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
@@ -225,15 +225,16 @@ public:
     }
 
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
-        return QPixmap::fromImage(render(size, mode, scale));
+        return QPixmap::fromImage(render(size, mode, scale)); // size is in device pixels
     }
 
     QIconEngine* clone() const override { return new DrawnIconEngine(m_which, m_color); }
 
 private:
-    QImage render(const QSize& size, QIcon::Mode mode, qreal scale) const {
-        QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
+    QImage render(const QSize& deviceSize, QIcon::Mode mode, qreal scale) const {
+        QImage image(deviceSize, QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(scale);
+        const QSizeF size = QSizeF(deviceSize) / scale;
         image.fill(Qt::transparent);
         QColor color = m_color;
         if (mode == QIcon::Disabled) {
