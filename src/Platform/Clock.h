@@ -17,7 +17,8 @@ public:
 // A clock that only moves when told to; for tests.
 class ManualClock final : public Clock {
 public:
-    explicit ManualClock(Instant start = Instant(786000000.0)) : m_now(start) {}
+    explicit ManualClock(Instant start = Instant(786000000.0))
+        : m_now(start) {}
     Instant now() const override { return m_now; }
     void set(Instant instant) { m_now = instant; }
     void advance(double seconds) { m_now = m_now.addingSeconds(seconds); }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QtGlobal>
-
 #include <compare>
 
 class QDateTime;
@@ -12,7 +11,8 @@ class QDateTime;
 class Instant final {
 public:
     constexpr Instant() = default;
-    constexpr explicit Instant(double secondsSinceReference) : m_seconds(secondsSinceReference) {}
+    constexpr explicit Instant(double secondsSinceReference)
+        : m_seconds(secondsSinceReference) {}
 
     static Instant fromDateTime(const QDateTime& dateTime);
     QDateTime toDateTime() const; // local time

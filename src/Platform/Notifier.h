@@ -18,6 +18,8 @@ public:
         QString body;
         bool operator==(const Posted&) const = default;
     };
-    void notify(const QString& title, const QString& body) override { posted.append({title, body}); }
+    void notify(const QString& title, const QString& body) override {
+        posted.append({title, body});
+    }
     QList<Posted> posted;
 };
