@@ -83,8 +83,9 @@ void AppDelegate::showMenu(const QPoint& globalPos) {
 void AppDelegate::toggleLaunchAtLogin() {
     QString error;
     if (!m_loginItems.setEnabled(!m_loginItems.isEnabled(), &error)) {
-        const QByteArray line =
-            QStringLiteral("Failed to toggle launch at login: %1\n").arg(error).toLocal8Bit();
+        const QByteArray line = QStringLiteral("Failed to toggle launch at login: %1\n")
+                                    .arg(error.simplified())
+                                    .toLocal8Bit();
         std::fputs(line.constData(), m_output);
         std::fflush(m_output);
     }

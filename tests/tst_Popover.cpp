@@ -85,6 +85,18 @@ private slots:
         QVERIFY(!popover.isShown());
     }
 
+    void escapeClosesUnlessASheetIsUp() {
+        Popover popover;
+        popover.setContent(new QLabel(QStringLiteral("panel")));
+        popover.showAt(QRect(), QPoint(50, 50));
+        auto* overlay = new Overlay(popover.content(), new QLabel(QStringLiteral("sheet")));
+        QTest::keyClick(&popover, Qt::Key_Escape);
+        QVERIFY(popover.isShown());
+        overlay->dismiss();
+        QTest::keyClick(&popover, Qt::Key_Escape);
+        QVERIFY(!popover.isShown());
+    }
+
     // Clicking the status item while the popover is open first takes the focus away (closing it)
     // and then arrives as a click: that click must not open it again.
     void clickOnTheItemThatTookTheFocusKeepsItClosed() {

@@ -3,6 +3,7 @@
 #include "Platform/Overlay.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -100,4 +101,13 @@ bool Popover::event(QEvent* event) {
         m_closedByFocusLoss.start();
     }
     return QWidget::event(event);
+}
+
+// Escape closes the popover like a click outside; an open sheet takes its own Escape first.
+void Popover::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && !Overlay::isOpenIn(this)) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
