@@ -37,8 +37,13 @@ bool waitForTray(std::chrono::milliseconds timeout, const std::function<bool()>&
 
 std::unique_ptr<StatusItem> createForSession(std::chrono::milliseconds trayTimeout,
                                              const std::function<bool()>& stop) {
-    const bool watcher = StatusNotifierItem::isWatcherPresent(QDBusConnection::sessionBus());
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    bool watcher = StatusNotifierItem::isWatcherPresent(bus);
     const bool tray = watcher || waitForTray(trayTimeout, stop);
+    // A panel starting with us may bring up its watcher while we wait, and Qt counts a watcher as
+    // a tray too: look again, so such a panel still gets the item that shows the title as text.
+    if (!watcher && tray)
+        watcher = StatusNotifierItem::isWatcherPresent(bus);
     return create(choose(watcher, tray));
 }
 

@@ -272,8 +272,9 @@ void SettingsView::onCompleteClicked() {
 }
 
 // Several properties change in one operation (a reset touches all four); one render covers them.
+// A hidden panel skips the ticks and renders when it is shown again.
 void SettingsView::onModelChanged() {
-    if (m_renderQueued)
+    if (m_renderQueued || !isVisible())
         return;
     m_renderQueued = true;
     QMetaObject::invokeMethod(this, &SettingsView::render, Qt::QueuedConnection);

@@ -253,6 +253,7 @@ dunstctl close-all
 # Complete is disabled once done, which hands the focus on to View History.
 press_keys space
 expect "the history screen grows the panel" popover_has_size 400x500
+sleep 0.5 # let the screen's fade-in finish before the picture
 shot history
 
 stop_hourlark INT
