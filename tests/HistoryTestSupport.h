@@ -1,16 +1,24 @@
 #pragma once
 
-// Shared set-up of the history screen tests: isolated stores, entries at given local times.
+// Shared set-up of the history screen tests: isolated stores, entries at given local times, and
+// the clicks and look-ups the screens' tests all make.
 
 #include "Managers/ColorManager.h"
 #include "Managers/HistoryManager.h"
 #include "Models/TaskEntry.h"
 #include "Models/TaskEntryJson.h"
+#include "Platform/Overlay.h"
 #include "Platform/PreferencesStore.h"
+#include "Views/EditTaskSheet.h"
 
 #include <QAbstractButton>
 #include <QDateTime>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
 #include <QUuid>
 #include <QWidget>
 #include <memory>
@@ -18,9 +26,8 @@
 // The stored history the store starts from; saving thousands of entries one by one would
 // rewrite the whole file each time.
 inline PreferencesStore& preloaded(MemoryPreferencesStore& store, const QList<TaskEntry>& tasks) {
-    if (!tasks.isEmpty()) {
+    if (!tasks.isEmpty())
         store.values.insert(QStringLiteral("TaskHistoryData"), *encodeTaskHistory(tasks));
-    }
     return store;
 }
 
@@ -54,27 +61,16 @@ inline QString labelText(const QWidget* in, const QString& name) {
     return label ? label->text() : QStringLiteral("<no label %1>").arg(name);
 }
 
-// Texts of the direct QLabel named `name` inside each of the given widgets.
-template <typename Widget>
-QStringList labelTexts(const QList<Widget*>& widgets, const QString& name) {
-    QStringList texts;
-    for (const Widget* widget : widgets) {
-        texts.append(labelText(widget, name));
-    }
-    return texts;
+// Clicks the named button inside `in`, as the user would.
+inline void clickButton(const QWidget* in, const QString& name) {
+    QTest::mouseClick(in->findChild<QAbstractButton*>(name), Qt::LeftButton);
 }
-
-#include "Platform/Overlay.h"
-
-#include <QMenu>
-#include <QToolButton>
 
 // The texts of a row's actions menu, in order.
 inline QStringList menuTexts(const QToolButton* button) {
     QStringList texts;
-    for (const QAction* action : button->menu()->actions()) {
+    for (const QAction* action : button->menu()->actions())
         texts.append(action->text());
-    }
     return texts;
 }
 
@@ -92,9 +88,15 @@ inline bool chooseMenuItem(const QToolButton* button, const QString& text) {
 // The confirmation open in a window, if any (one that is closing no longer counts).
 inline ConfirmationDialog* openConfirmation(const QWidget* window) {
     for (ConfirmationDialog* dialog : window->findChildren<ConfirmationDialog*>()) {
-        if (dialog->isVisible()) {
+        if (dialog->isVisible())
             return dialog;
-        }
     }
     return nullptr;
+}
+
+// Types the minutes into the edit sheet open in `window` and saves.
+inline void saveEditedMinutes(const QWidget* window, const QString& minutes) {
+    const auto* sheet = window->findChild<EditTaskSheet*>();
+    sheet->findChild<QLineEdit*>(QStringLiteral("minutesField"))->setText(minutes);
+    clickButton(sheet, QStringLiteral("saveButton"));
 }

@@ -2,10 +2,11 @@
 #include "Views/CustomPieChartView.h"
 
 #include <QImage>
-#include <QPainterPath>
 #include <QTest>
 #include <QtMath>
 #include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -14,9 +15,8 @@ TaskEntry entry(const QString& name, qint64 seconds) {
 }
 
 QColor colorFor(const QString& name) {
-    static const QHash<QString, QColor> colors{{QStringLiteral("A"), Qt::red},
-                                               {QStringLiteral("B"), Qt::blue},
-                                               {QStringLiteral("C"), Qt::green}};
+    static const QHash<QString, QColor> colors{
+        {u"A"_s, Qt::red}, {u"B"_s, Qt::blue}, {u"C"_s, Qt::green}};
     return colors.value(name, Qt::magenta);
 }
 
@@ -44,93 +44,63 @@ QColor pixelAt(const QImage& image, double clockDegrees, double radius) {
 class TestCustomPieChartView : public QObject {
     Q_OBJECT
 private slots:
-    void slicesFollowTheTotalsLargestFirst_data();
-    void slicesFollowTheTotalsLargestFirst();
-    void sliceOutlineIsAnAnnularSector();
-    void twoTasksFillThreeQuartersAndOneQuarter();
-    void singleTaskIsOneRingWithAnEmptyHole();
-    void radiusFollowsTheSmallerSide();
+    void slicesFollowTheTotalsLargestFirst_data() {
+        QTest::addColumn<QList<TaskEntry>>("tasks");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QList<double>>("degrees"); // start, end of each slice
+
+        QTest::newRow("nothing") << QList<TaskEntry>{} << QStringList{} << QList<double>{};
+        QTest::newRow("all zero") << QList<TaskEntry>{entry(u"A"_s, 0), entry(u"B"_s, 0)}
+                                  << QStringList{} << QList<double>{};
+        QTest::newRow("three quarters and one")
+            << QList<TaskEntry>{entry(u"B"_s, 900), entry(u"A"_s, 2700)}
+            << QStringList{u"A"_s, u"B"_s} << QList<double>{-90, 180, 180, 270};
+        QTest::newRow("same name merged")
+            << QList<TaskEntry>{entry(u"A"_s, 600), entry(u"B"_s, 1800), entry(u"A"_s, 600)}
+            << QStringList{u"B"_s, u"A"_s} << QList<double>{-90, 126, 126, 270};
+        QTest::newRow("zero duration keeps an empty slice")
+            << QList<TaskEntry>{entry(u"A"_s, 60), entry(u"C"_s, 0)} << QStringList{u"A"_s, u"C"_s}
+            << QList<double>{-90, 270, 270, 270};
+    }
+
+    void slicesFollowTheTotalsLargestFirst() {
+        QFETCH(QList<TaskEntry>, tasks);
+        QFETCH(QStringList, names);
+        QFETCH(QList<double>, degrees);
+        const QList<PieSliceData> slices = CustomPieChartView::pieSlices(tasks);
+        QCOMPARE(slices.size(), names.size());
+        for (qsizetype i = 0; i < slices.size(); ++i) {
+            QCOMPARE(slices[i].taskName, names[i]);
+            QVERIFY(qAbs(qRadiansToDegrees(slices[i].startAngle) - degrees[2 * i]) < 1e-9);
+            QVERIFY(qAbs(qRadiansToDegrees(slices[i].endAngle) - degrees[2 * i + 1]) < 1e-9);
+        }
+    }
+
+    void twoTasksFillThreeQuartersAndOneQuarter() {
+        const QImage image = drawn({entry(u"A"_s, 2700), entry(u"B"_s, 900)}, QSize(300, 200));
+        QCOMPARE(pixelAt(image, 90, 75), QColor(Qt::red));   // 3 o'clock
+        QCOMPARE(pixelAt(image, 180, 75), QColor(Qt::red));  // 6 o'clock
+        QCOMPARE(pixelAt(image, 315, 75), QColor(Qt::blue)); // between 9 and 12
+        QCOMPARE(pixelAt(image, 20, 75), QColor(Qt::red));   // just after 12
+    }
+
+    void singleTaskIsOneRingWithAnEmptyHole() {
+        const QImage image = drawn({entry(u"A"_s, 1500)}, QSize(300, 200));
+        for (const double clock : {0.0, 45.0, 135.0, 225.0, 300.0, 359.0}) {
+            QCOMPARE(pixelAt(image, clock, 75), QColor(Qt::red));
+            QCOMPARE(pixelAt(image, clock, 40).alpha(), 0); // the hole
+            QCOMPARE(pixelAt(image, clock, 0).alpha(), 0);
+        }
+        QCOMPARE(image.pixelColor(10, 100).alpha(), 0); // beside the ring in the wide area
+    }
+
+    void radiusFollowsTheSmallerSide() {
+        const QImage image = drawn({entry(u"A"_s, 60)}, QSize(120, 300));
+        QCOMPARE(pixelAt(image, 180, 55), QColor(Qt::red));
+        QCOMPARE(pixelAt(image, 180, 65).alpha(), 0);
+        QCOMPARE(pixelAt(image, 180, 25).alpha(), 0);
+    }
 };
-
-void TestCustomPieChartView::slicesFollowTheTotalsLargestFirst_data() {
-    QTest::addColumn<QList<TaskEntry>>("tasks");
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QList<double>>("degrees"); // start, end of each slice
-
-    QTest::newRow("nothing") << QList<TaskEntry>{} << QStringList{} << QList<double>{};
-    QTest::newRow("all zero") << QList<TaskEntry>{entry(QStringLiteral("A"), 0),
-                                                  entry(QStringLiteral("B"), 0)}
-                              << QStringList{} << QList<double>{};
-    QTest::newRow("three quarters and one")
-        << QList<TaskEntry>{entry(QStringLiteral("B"), 900), entry(QStringLiteral("A"), 2700)}
-        << QStringList{QStringLiteral("A"), QStringLiteral("B")}
-        << QList<double>{-90, 180, 180, 270};
-    QTest::newRow("same name merged")
-        << QList<TaskEntry>{entry(QStringLiteral("A"), 600), entry(QStringLiteral("B"), 1800),
-                            entry(QStringLiteral("A"), 600)}
-        << QStringList{QStringLiteral("B"), QStringLiteral("A")}
-        << QList<double>{-90, 126, 126, 270};
-    QTest::newRow("one name, two entries")
-        << QList<TaskEntry>{entry(QStringLiteral("A"), 60), entry(QStringLiteral("A"), 30)}
-        << QStringList{QStringLiteral("A")} << QList<double>{-90, 270};
-    QTest::newRow("zero duration keeps an empty slice")
-        << QList<TaskEntry>{entry(QStringLiteral("A"), 60), entry(QStringLiteral("C"), 0)}
-        << QStringList{QStringLiteral("A"), QStringLiteral("C")}
-        << QList<double>{-90, 270, 270, 270};
-}
-
-void TestCustomPieChartView::slicesFollowTheTotalsLargestFirst() {
-    QFETCH(QList<TaskEntry>, tasks);
-    QFETCH(QStringList, names);
-    QFETCH(QList<double>, degrees);
-    const QList<PieSliceData> slices = CustomPieChartView::pieSlices(tasks);
-    QCOMPARE(slices.size(), names.size());
-    for (qsizetype i = 0; i < slices.size(); ++i) {
-        QCOMPARE(slices[i].taskName, names[i]);
-        QVERIFY(qAbs(qRadiansToDegrees(slices[i].startAngle) - degrees[2 * i]) < 1e-9);
-        QVERIFY(qAbs(qRadiansToDegrees(slices[i].endAngle) - degrees[2 * i + 1]) < 1e-9);
-    }
-}
-
-void TestCustomPieChartView::sliceOutlineIsAnAnnularSector() {
-    // A quarter from 12 to 3 o'clock in a 300 x 200 area: centre (150, 100), radii 50 and 100.
-    const PieSlice slice{qDegreesToRadians(-90.0), 0.0, 50.0, 100.0};
-    const QPainterPath path = slice.path(QRectF(0, 0, 300, 200));
-    QVERIFY(path.contains(QPointF(150 + 53, 100 - 53)));  // radius 75, 1:30
-    QVERIFY(!path.contains(QPointF(150 + 30, 100 - 30))); // in the hole
-    QVERIFY(!path.contains(QPointF(150 + 80, 100 - 80))); // outside
-    QVERIFY(!path.contains(QPointF(150 - 53, 100 - 53))); // the other side of 12 o'clock
-    QVERIFY(!path.contains(QPointF(150 + 53, 100 + 53))); // past 3 o'clock
-    const QRectF bounds = path.boundingRect();
-    QVERIFY(qAbs(bounds.left() - 150) < 0.01 && qAbs(bounds.top() - 0) < 0.01);
-    QVERIFY(qAbs(bounds.right() - 250) < 0.01 && qAbs(bounds.bottom() - 100) < 0.01);
-}
-
-void TestCustomPieChartView::twoTasksFillThreeQuartersAndOneQuarter() {
-    const QImage image =
-        drawn({entry(QStringLiteral("A"), 2700), entry(QStringLiteral("B"), 900)}, QSize(300, 200));
-    QCOMPARE(pixelAt(image, 90, 75), QColor(Qt::red));   // 3 o'clock
-    QCOMPARE(pixelAt(image, 180, 75), QColor(Qt::red));  // 6 o'clock
-    QCOMPARE(pixelAt(image, 315, 75), QColor(Qt::blue)); // between 9 and 12
-    QCOMPARE(pixelAt(image, 20, 75), QColor(Qt::red));   // just after 12
-}
-
-void TestCustomPieChartView::singleTaskIsOneRingWithAnEmptyHole() {
-    const QImage image = drawn({entry(QStringLiteral("A"), 1500)}, QSize(300, 200));
-    for (const double clock : {0.0, 45.0, 135.0, 225.0, 300.0, 359.0}) {
-        QCOMPARE(pixelAt(image, clock, 75), QColor(Qt::red));
-        QCOMPARE(pixelAt(image, clock, 40).alpha(), 0); // the hole
-        QCOMPARE(pixelAt(image, clock, 0).alpha(), 0);
-    }
-    QCOMPARE(image.pixelColor(10, 100).alpha(), 0); // beside the ring in the wide area
-}
-
-void TestCustomPieChartView::radiusFollowsTheSmallerSide() {
-    const QImage image = drawn({entry(QStringLiteral("A"), 60)}, QSize(120, 300));
-    QCOMPARE(pixelAt(image, 180, 55), QColor(Qt::red));
-    QCOMPARE(pixelAt(image, 180, 65).alpha(), 0);
-    QCOMPARE(pixelAt(image, 180, 25).alpha(), 0);
-}
 
 QTEST_MAIN(TestCustomPieChartView)
 #include "tst_CustomPieChartView.moc"

@@ -77,16 +77,6 @@ private slots:
         QCOMPARE(a.lastCompletionDate, Instant(300));
         QCOMPARE(a.count, a.originalTasks.size());
     }
-
-    void freshIdsOnEveryComputation() {
-        const QList<TaskEntry> tasks = day({{u"A"_s, 10, 100}, {u"B"_s, 20, 200}});
-        const QList<MergedTask> first = mergedTasks(tasks);
-        const QList<MergedTask> second = mergedTasks(tasks);
-        QCOMPARE(summary(first), summary(second));
-        QCOMPARE(first[0].originalTasks, second[0].originalTasks);
-        QVERIFY(first[0].id != second[0].id);
-        QVERIFY(first[0].id != first[1].id);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestMergedTask)

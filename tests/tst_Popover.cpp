@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_Popover final : public QObject {
     Q_OBJECT
 
@@ -49,65 +51,43 @@ private slots:
         popover.showAt(QRect(), QPoint(100, 100));
         popover.setContentSize(QSize(400, 500));
         QCOMPARE(popover.size(), QSize(400, 500));
-        const QRect available = popover.screen()->availableGeometry();
-        QVERIFY(available.contains(popover.geometry()));
+        QVERIFY(popover.screen()->availableGeometry().contains(popover.geometry()));
         popover.setContentSize(QSize(350, 300));
         QCOMPARE(popover.size(), QSize(350, 300));
     }
 
-    void togglesOpenAndClosed() {
-        Popover popover;
-        popover.toggle(QRect(), QPoint(50, 50));
-        QVERIFY(popover.isShown());
-        popover.toggle(QRect(), QPoint(50, 50));
-        QVERIFY(!popover.isShown());
-    }
-
-    void closesWhenClickedOutside() {
-        Popover popover;
-        popover.showAt(QRect(), QPoint(50, 50));
-        QEvent deactivate(QEvent::WindowDeactivate);
-        QApplication::sendEvent(&popover, &deactivate);
-        QVERIFY(!popover.isShown());
-    }
-
-    void staysOpenWhileItsOverlayIsUp() {
-        Popover popover;
-        popover.setContent(new QLabel(QStringLiteral("panel")));
-        popover.showAt(QRect(), QPoint(50, 50));
-        auto* overlay = new Overlay(popover.content(), new QLabel(QStringLiteral("sheet")));
-        QEvent deactivate(QEvent::WindowDeactivate);
-        QApplication::sendEvent(&popover, &deactivate);
-        QVERIFY(popover.isShown());
-
-        overlay->dismiss();
-        QApplication::sendEvent(&popover, &deactivate);
-        QVERIFY(!popover.isShown());
-    }
-
-    void escapeClosesUnlessASheetIsUp() {
-        Popover popover;
-        popover.setContent(new QLabel(QStringLiteral("panel")));
-        popover.showAt(QRect(), QPoint(50, 50));
-        auto* overlay = new Overlay(popover.content(), new QLabel(QStringLiteral("sheet")));
-        QTest::keyClick(&popover, Qt::Key_Escape);
-        QVERIFY(popover.isShown());
-        overlay->dismiss();
-        QTest::keyClick(&popover, Qt::Key_Escape);
-        QVERIFY(!popover.isShown());
-    }
-
     // Clicking the status item while the popover is open first takes the focus away (closing it)
     // and then arrives as a click: that click must not open it again.
-    void clickOnTheItemThatTookTheFocusKeepsItClosed() {
+    void togglesAndClosesWhenClickedOutside() {
         Popover popover;
+        popover.toggle(QRect(), QPoint(50, 50));
+        QVERIFY(popover.isShown());
+        popover.toggle(QRect(), QPoint(50, 50));
+        QVERIFY(!popover.isShown());
+
         popover.showAt(QRect(), QPoint(50, 50));
         QEvent deactivate(QEvent::WindowDeactivate);
         QApplication::sendEvent(&popover, &deactivate);
+        QVERIFY(!popover.isShown());
         popover.toggle(QRect(), QPoint(50, 50));
         QVERIFY(!popover.isShown());
         popover.toggle(QRect(), QPoint(50, 50));
         QVERIFY(popover.isShown());
+    }
+
+    void aSheetKeepsItOpen() {
+        Popover popover;
+        popover.setContent(new QLabel(u"panel"_s));
+        popover.showAt(QRect(), QPoint(50, 50));
+        auto* overlay = new Overlay(popover.content(), new QLabel(u"sheet"_s));
+        QEvent deactivate(QEvent::WindowDeactivate);
+        QApplication::sendEvent(&popover, &deactivate);
+        QTest::keyClick(&popover, Qt::Key_Escape);
+        QVERIFY(popover.isShown());
+
+        overlay->dismiss();
+        QTest::keyClick(&popover, Qt::Key_Escape);
+        QVERIFY(!popover.isShown());
     }
 };
 

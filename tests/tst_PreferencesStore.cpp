@@ -35,15 +35,6 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"Key.json"_s});
     }
 
-    void readsEachKeyOnlyOnce() {
-        QTemporaryDir dir;
-        writeFile(dir.filePath(u"Key.json"_s), "first");
-        FilePreferencesStore store(dir.path());
-        QCOMPARE(store.value(u"Key"_s), std::optional<QByteArray>("first"));
-        writeFile(dir.filePath(u"Key.json"_s), "changed outside");
-        QCOMPARE(store.value(u"Key"_s), std::optional<QByteArray>("first"));
-    }
-
     void failedWriteKeepsThePreviousValue() {
         QTemporaryDir dir;
         writeFile(dir.filePath(u"blocker"_s), "a file where the folder should be");

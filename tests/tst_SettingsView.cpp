@@ -1,10 +1,5 @@
-#include "Managers/HistoryManager.h"
-#include "Managers/TimerManager.h"
-#include "Platform/Clock.h"
-#include "Platform/Notifier.h"
-#include "Platform/PreferencesStore.h"
-#include "Platform/StatusTitle.h"
 #include "Platform/Style.h"
+#include "TimerWorld.h"
 #include "Views/SettingsView.h"
 
 #include <QLabel>
@@ -12,72 +7,40 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-class FakeStatusTitle final : public StatusTitle {
-public:
-    QString title() const override { return m_title; }
-    void setTitle(const QString& title) override { m_title = title; }
+// The panel as the popover shows it.
+struct Panel {
+    explicit Panel(TimerManager& timer)
+        : view(timer) {
+        view.resize(350, 300);
+        view.show();
+    }
+    template <typename T> T* child(const char* name) const {
+        auto* found = view.findChild<T*>(QLatin1String(name));
+        Q_ASSERT(found);
+        return found;
+    }
+    QLineEdit* minutes() const { return child<QLineEdit>("minutesField"); }
+    QLineEdit* name() const { return child<QLineEdit>("taskNameField"); }
+    QPushButton* startStop() const { return child<QPushButton>("startStopButton"); }
+    QPushButton* reset() const { return child<QPushButton>("resetButton"); }
+    QPushButton* complete() const { return child<QPushButton>("completeButton"); }
+    QLabel* display() const { return child<QLabel>("timeDisplay"); }
+    QLabel* nameDisplay() const { return child<QLabel>("taskNameDisplay"); }
+    void click(QPushButton* button) const { QTest::mouseClick(button, Qt::LeftButton); }
 
-private:
-    QString m_title;
+    SettingsView view;
 };
-
-QString repeated(const QString& unit, int times) {
-    QString text;
-    for (int i = 0; i < times; ++i)
-        text += unit;
-    return text;
-}
 
 } // namespace
 
 class tst_SettingsView final : public QObject {
     Q_OBJECT
-
-    struct World {
-        MemoryPreferencesStore store;
-        HistoryManager history{store};
-        RecordingNotifier notifier;
-        ManualClock clock;
-        FakeStatusTitle status;
-        TimerManager timer{&status, &history, notifier, clock};
-
-        void tick(int times) {
-            for (int i = 0; i < times; ++i) {
-                clock.advance(1);
-                timer.tick();
-            }
-        }
-    };
-
-    // The panel as the popover shows it.
-    struct Panel {
-        explicit Panel(TimerManager& timer)
-            : view(timer) {
-            view.resize(350, 300);
-            view.show();
-        }
-        template <typename T> T* child(const char* name) const {
-            auto* found = view.findChild<T*>(QLatin1String(name));
-            Q_ASSERT(found);
-            return found;
-        }
-        QLineEdit* minutes() const { return child<QLineEdit>("minutesField"); }
-        QLineEdit* name() const { return child<QLineEdit>("taskNameField"); }
-        QPushButton* startStop() const { return child<QPushButton>("startStopButton"); }
-        QPushButton* reset() const { return child<QPushButton>("resetButton"); }
-        QPushButton* complete() const { return child<QPushButton>("completeButton"); }
-        QLabel* display() const { return child<QLabel>("timeDisplay"); }
-        QLabel* nameDisplay() const { return child<QLabel>("taskNameDisplay"); }
-
-        SettingsView view;
-    };
 
 private slots:
     void initTestCase() { Style::setAnimationsEnabled(false); }
@@ -88,32 +51,24 @@ private slots:
         QTest::addColumn<qint64>("minutes"); // the model's length afterwards; it was 45
 
         QTest::newRow("letters dropped") << u"12a"_s << u"12"_s << qint64(12);
-        QTest::newRow("sign and spaces dropped") << u" -2 5"_s << u"25"_s << qint64(25);
         QTest::newRow("zero becomes one") << u"0"_s << u"1"_s << qint64(1);
-        QTest::newRow("zeros become one") << u"000"_s << u"1"_s << qint64(1);
-        QTest::newRow("lower bound") << u"1"_s << u"1"_s << qint64(1);
-        QTest::newRow("upper bound") << u"600"_s << u"600"_s << qint64(600);
         QTest::newRow("above the bound") << u"601"_s << u"600"_s << qint64(600);
         QTest::newRow("largest 64-bit number")
             << u"9223372036854775807"_s << u"600"_s << qint64(600);
         QTest::newRow("leading zeros stay") << u"007"_s << u"007"_s << qint64(7);
-        QTest::newRow("25 digits left alone")
-            << u"1234567890123456789012345"_s << u"1234567890123456789012345"_s << qint64(45);
         QTest::newRow("one past 64 bits left alone")
             << u"9223372036854775808"_s << u"9223372036854775808"_s << qint64(45);
         QTest::newRow("other script's digits kept, not read")
             << u"\u0664\u0665"_s << u"\u0664\u0665"_s << qint64(45);
-        QTest::newRow("fraction kept, not read") << u"1\u00bd"_s << u"1\u00bd"_s << qint64(45);
         QTest::newRow("digit outside the BMP kept")
             << u"\U0001D7DC"_s << u"\U0001D7DC"_s << qint64(45);
-        QTest::newRow("emptied") << QString() << QString() << qint64(45);
         QTest::newRow("only letters") << u"abc"_s << QString() << qint64(45);
     }
     void minutesAreFilteredAndClamped() {
         QFETCH(QString, entered);
         QFETCH(QString, field);
         QFETCH(qint64, minutes);
-        World w;
+        TimerWorld w;
         Panel panel(w.timer);
         panel.minutes()->setText(u"45"_s);
         w.timer.startTimer();
@@ -128,36 +83,32 @@ private slots:
     }
 
     void typingGoesThroughTheSameFilter() {
-        World w;
+        TimerWorld w;
         Panel panel(w.timer);
         panel.minutes()->clear();
         QTest::keyClicks(panel.minutes(), u"12a"_s);
         QCOMPARE(panel.minutes()->text(), u"12"_s);
-        QCOMPARE(w.timer.initialTime(), 12 * 60);
         QTRY_COMPARE(w.status.title(), u"12:00"_s);
     }
 
     void nameIsCutAtFortyCharacters_data() {
         QTest::addColumn<QString>("entered");
         QTest::addColumn<QString>("kept");
-        const QString forty = repeated(u"a"_s, 40);
+        const QString forty = u"a"_s.repeated(40);
         QTest::newRow("forty letters") << forty << forty;
-        QTest::newRow("fifty letters pasted") << repeated(u"b"_s, 50) << repeated(u"b"_s, 40);
+        QTest::newRow("fifty letters pasted") << u"b"_s.repeated(50) << u"b"_s.repeated(40);
         const QString accented = u"e\u0301"_s; // e and a combining acute: one character
-        QTest::newRow("combining marks") << repeated(accented, 45) << repeated(accented, 40);
-        const QString emoji = u"\U0001F600"_s; // two UTF-16 units
-        QTest::newRow("emoji") << repeated(emoji, 41) << repeated(emoji, 40);
-        const QString flag = u"\U0001F1EB\U0001F1F7"_s; // two regional indicators
-        QTest::newRow("flags") << repeated(flag, 41) << repeated(flag, 40);
+        QTest::newRow("combining marks") << accented.repeated(45) << accented.repeated(40);
         const QString family = u"\U0001F468\u200D\U0001F469\u200D\U0001F467"_s;
-        QTest::newRow("emoji joined into one") << repeated(family, 41) << repeated(family, 40);
+        QTest::newRow("emoji joined into one") << family.repeated(41) << family.repeated(40);
+        const QString emoji = u"\U0001F600"_s; // two UTF-16 units
         QTest::newRow("mixed, cut inside the emoji run")
-            << repeated(u"x"_s, 39) + repeated(emoji, 3) << repeated(u"x"_s, 39) + emoji;
+            << u"x"_s.repeated(39) + emoji.repeated(3) << u"x"_s.repeated(39) + emoji;
     }
     void nameIsCutAtFortyCharacters() {
         QFETCH(QString, entered);
         QFETCH(QString, kept);
-        World w;
+        TimerWorld w;
         Panel panel(w.timer);
         panel.name()->setText(entered);
         QCOMPARE(panel.name()->text(), kept);
@@ -167,16 +118,12 @@ private slots:
     }
 
     void controlsFollowTheRunningState() {
-        World w;
+        TimerWorld w;
         Panel panel(w.timer);
-        const QColor primary = Style::color(Style::ColorRole::Primary, panel.view.palette());
-        QVERIFY(panel.minutes()->isEnabled());
         QVERIFY(!panel.complete()->isEnabled());
-        QCOMPARE(panel.startStop()->text(), u"Start"_s);
-        QCOMPARE(panel.display()->palette().color(QPalette::WindowText), primary);
         QVERIFY(!panel.nameDisplay()->isVisible());
 
-        QTest::mouseClick(panel.startStop(), Qt::LeftButton);
+        panel.click(panel.startStop());
         QVERIFY(w.timer.isRunning());
         QTRY_COMPARE(panel.startStop()->text(), u"Stop"_s);
         QVERIFY(!panel.minutes()->isEnabled());
@@ -189,62 +136,43 @@ private slots:
         w.tick(61);
         QTRY_COMPARE(panel.display()->text(), u"28:59"_s);
 
-        QTest::mouseClick(panel.startStop(), Qt::LeftButton);
+        panel.click(panel.startStop());
         QVERIFY(!w.timer.isRunning());
         QTRY_COMPARE(panel.startStop()->text(), u"Start"_s);
         QVERIFY(panel.minutes()->isEnabled());
         QVERIFY(!panel.complete()->isEnabled());
-        QCOMPARE(panel.display()->palette().color(QPalette::WindowText), primary);
+        QVERIFY(panel.display()->palette().color(QPalette::WindowText) != Style::green());
     }
 
-    void onlyStartClosesThePopover() {
-        World w;
+    // Only Start closes the popover; Complete and Reset leave it open.
+    void completeRecordsTheNamedTaskAndOnlyStartClosesThePopover() {
+        TimerWorld w;
         Panel panel(w.timer);
         QSignalSpy dismiss(&panel.view, &SettingsView::dismissRequested);
-        QTest::mouseClick(panel.startStop(), Qt::LeftButton);
-        QCOMPARE(dismiss.count(), 1);
-        QTRY_VERIFY(panel.complete()->isEnabled());
-        QTest::mouseClick(panel.complete(), Qt::LeftButton);
-        QTRY_COMPARE(panel.startStop()->text(), u"Start"_s);
-        QTest::mouseClick(panel.reset(), Qt::LeftButton);
-        QCOMPARE(dismiss.count(), 1);
-    }
-
-    void completeRecordsOnlyWhileRunning() {
-        World w;
-        Panel panel(w.timer);
         panel.name()->setText(u"Write"_s);
-        w.timer.startTimer();
-        w.tick(5);
-        w.timer.stopTimer();
-        QTRY_VERIFY(!panel.complete()->isEnabled());
-        QTest::mouseClick(panel.complete(), Qt::LeftButton);
-        QVERIFY(w.history.tasks().isEmpty());
-
-        QTest::mouseClick(panel.startStop(), Qt::LeftButton);
+        panel.click(panel.startStop());
+        QCOMPARE(dismiss.count(), 1);
         w.tick(3);
         QTRY_VERIFY(panel.complete()->isEnabled());
-        QTest::mouseClick(panel.complete(), Qt::LeftButton);
+        panel.click(panel.complete());
         QCOMPARE(w.history.tasks().size(), 1);
         QCOMPARE(w.history.tasks().first().taskName(), u"Write"_s);
         QCOMPARE(w.notifier.posted.size(), 1);
-        QCOMPARE(w.notifier.posted.first().title, u"Task Completed!"_s);
         QTRY_COMPARE(panel.display()->text(), u"30:00"_s);
+        panel.click(panel.reset());
+        QCOMPARE(dismiss.count(), 1);
     }
 
     void resetStopsWithoutRecording() {
-        World w;
+        TimerWorld w;
         Panel panel(w.timer);
         panel.minutes()->setText(u"45"_s);
         panel.name()->setText(u"Write"_s);
-        QTest::mouseClick(panel.startStop(), Qt::LeftButton);
+        panel.click(panel.startStop());
         w.tick(20);
 
-        QTest::mouseClick(panel.reset(), Qt::LeftButton);
-        QVERIFY(!w.timer.isRunning());
-        QCOMPARE(w.timer.initialTime(), 1800);
+        panel.click(panel.reset());
         QCOMPARE(w.timer.timeRemaining(), 1800);
-        QCOMPARE(w.timer.customText(), QString());
         QCOMPARE(panel.minutes()->text(), u"30"_s);
         QCOMPARE(panel.name()->text(), QString());
         QVERIFY(w.history.tasks().isEmpty());
@@ -261,9 +189,7 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::newRow("reopened after a stop") << 45 << u"45"_s << false << u"45"_s;
         QTest::newRow("reopened with leading zeros") << 7 << u"007"_s << false << u"7"_s;
-        QTest::newRow("reopened with unreadable digits") << 45 << u"45\u0664"_s << false << u"45"_s;
         QTest::newRow("reopened with the field emptied") << 45 << QString() << false << u"45"_s;
-        QTest::newRow("fresh panel after a stop") << 45 << u"45"_s << true << u"45"_s;
         QTest::newRow("fresh panel at thirty") << 30 << u"30"_s << true << u"30"_s;
     }
     void showingNeverChangesTheCountdown() {
@@ -271,7 +197,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, freshPanel);
         QFETCH(QString, shown);
-        World w;
+        TimerWorld w;
         auto panel = std::make_unique<Panel>(w.timer);
         panel->minutes()->setText(QString::number(length));
         panel->minutes()->setText(typed);
@@ -294,29 +220,12 @@ private slots:
         QTRY_COMPARE(panel->display()->text(), TimerManager::formatTime(remaining));
     }
 
-    void buttonsShareTheRowAndFitThePopover() {
-        World w;
+    void everythingFitsThePopover() {
+        TimerWorld w;
         Panel panel(w.timer);
-        panel.name()->setText(repeated(u"W"_s, 40));
+        panel.name()->setText(u"W"_s.repeated(40));
         QTRY_VERIFY(panel.nameDisplay()->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(&panel.view));
-        // Equal shares, give or take the pixel left over when the row does not divide by three.
-        const auto widths = [&panel] {
-            return QList<int>{panel.startStop()->width(), panel.reset()->width(),
-                              panel.complete()->width()};
-        };
-        const auto shareEqually = [](const QList<int>& w) {
-            return *std::max_element(w.begin(), w.end()) - *std::min_element(w.begin(), w.end()) <=
-                   1;
-        };
-        const QList<int> idle = widths();
-        QVERIFY(shareEqually(idle));
-        QTest::mouseClick(panel.startStop(), Qt::LeftButton);
-        QTRY_COMPARE(panel.startStop()->text(), u"Stop"_s);
-        QCOMPARE(widths(), idle); // Start and Stop swap in place
-        QCOMPARE(panel.name()->width(), 350 - 2 * 10 - 2 * Style::standardMargin);
-        QCOMPARE(panel.minutes()->width(), 100);
-        // Everything, the long name included, fits the popover's 350 x 300 at full height.
         const QSize needed = panel.view.minimumSizeHint();
         QVERIFY2(needed.width() <= 350 && needed.height() <= 300,
                  qPrintable(u"%1 x %2"_s.arg(needed.width()).arg(needed.height())));

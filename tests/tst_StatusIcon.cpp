@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QImage over(const QImage& icon, const QColor& background) {
@@ -57,20 +59,13 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<bool>("same");
-        QTest::newRow("next minute") << "30:00"
-                                     << "29:59" << false;
-        QTest::newRow("last minute") << "01:00"
-                                     << "00:59" << false;
-        QTest::newRow("three digits") << "600:00"
-                                      << "599:59" << false;
-        QTest::newRow("seconds only") << "24:59"
-                                      << "24:00" << true;
-        QTest::newRow("task name") << "24:59 Write"
-                                   << "24:59" << true;
-        QTest::newRow("colon in the name") << "24:59 Call 10:30"
-                                           << "24:10" << true;
-        QTest::newRow("no time at all") << ""
-                                        << "30:00" << false;
+        QTest::newRow("next minute") << u"30:00"_s << u"29:59"_s << false;
+        QTest::newRow("last minute") << u"01:00"_s << u"00:59"_s << false;
+        QTest::newRow("three digits") << u"600:00"_s << u"599:59"_s << false;
+        QTest::newRow("seconds only") << u"24:59"_s << u"24:00"_s << true;
+        QTest::newRow("task name") << u"24:59 Write"_s << u"24:59"_s << true;
+        QTest::newRow("colon in the name") << u"24:59 Call 10:30"_s << u"24:10"_s << true;
+        QTest::newRow("no time at all") << u""_s << u"30:00"_s << false;
     }
     void minutesDecideThePicture() {
         QFETCH(QString, first);

@@ -5,16 +5,17 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_StatusWindow final : public QObject {
     Q_OBJECT
 
 private slots:
     void buttonShowsTheExactTitle_data() {
         QTest::addColumn<QString>("title");
-        QTest::newRow("start") << QStringLiteral("30:00");
-        QTest::newRow("with a task") << QStringLiteral("24:59 Write the report");
-        QTest::newRow("ampersand is not a mnemonic") << QStringLiteral("05:00 Tom & Jerry");
-        QTest::newRow("long") << QStringLiteral("600:00 ") + QString(40, u'x');
+        QTest::newRow("with a task") << u"24:59 Write the report"_s;
+        QTest::newRow("ampersand is not a mnemonic") << u"05:00 Tom & Jerry"_s;
+        QTest::newRow("long") << u"600:00 "_s + QString(40, u'x');
     }
     void buttonShowsTheExactTitle() {
         QFETCH(QString, title);
@@ -39,7 +40,7 @@ private slots:
         QFETCH(int, left);
         QFETCH(int, right);
         StatusWindow item;
-        item.setTitle(QStringLiteral("30:00"));
+        item.setTitle(u"30:00"_s);
         QSignalSpy leftSpy(&item, &StatusItem::leftClicked);
         QSignalSpy rightSpy(&item, &StatusItem::rightClicked);
         QTest::mouseClick(item.button(), button);
@@ -51,7 +52,7 @@ private slots:
     void popsUpTheContextMenu() {
         StatusWindow item;
         QMenu menu;
-        menu.addAction(QStringLiteral("Quit Hourlark"));
+        menu.addAction(u"Quit Hourlark"_s);
         item.setContextMenu(&menu);
         item.popUpContextMenu(item.anchorRect().center());
         QTRY_VERIFY(menu.isVisible());

@@ -10,10 +10,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QUuid sampleId = QUuid::fromString(u"E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+const QByteArray goodRecord =
+    R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","taskName":"Write","duration":1500,"startTime":786000000.25,"endTime":786001500.75,"completionDate":786001500.75})";
+
+// The good record with one piece replaced, in a list.
+QByteArray listWith(const char* from, const char* to) {
+    return "[" + QByteArray(goodRecord).replace(from, to) + "]";
+}
 
 TaskEntry sampleEntry() {
-    return TaskEntry(sampleId, QStringLiteral("Write"), 1500, Instant(786000000.25),
-                     Instant(786001500.75), Instant(786001500.75));
+    return TaskEntry(sampleId, u"Write"_s, 1500, Instant(786000000.25), Instant(786001500.75),
+                     Instant(786001500.75));
 }
 
 // Bit equality: -0.0 == 0.0 would hide a lost sign.
@@ -30,12 +37,9 @@ private slots:
         QTest::addColumn<qint64>("duration");
         QTest::addColumn<QString>("text");
         QTest::newRow("zero") << qint64(0) << u"0:00"_s;
-        QTest::newRow("59 s") << qint64(59) << u"0:59"_s;
         QTest::newRow("61 s") << qint64(61) << u"1:01"_s;
         QTest::newRow("just under an hour") << qint64(3599) << u"59:59"_s;
         QTest::newRow("one hour") << qint64(3600) << u"1:00:00"_s;
-        QTest::newRow("1:01:01") << qint64(3661) << u"1:01:01"_s;
-        QTest::newRow("ten hours") << qint64(36000) << u"10:00:00"_s;
         QTest::newRow("hours not wrapped at 24") << qint64(90061) << u"25:01:01"_s;
     }
     void formattedDuration() {
@@ -60,22 +64,19 @@ private slots:
 
     void decodesWhatOtherWritersProduce_data() {
         QTest::addColumn<QByteArray>("json");
-        QTest::newRow("canonical") << QByteArray(
-            R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","taskName":"Write","duration":1500,"startTime":786000000.25,"endTime":786001500.75,"completionDate":786001500.75}])");
+        QTest::newRow("canonical") << "[" + goodRecord + "]";
         QTest::newRow("members reordered") << QByteArray(
             R"([{"completionDate":786001500.75,"duration":1500,"endTime":786001500.75,"taskName":"Write","startTime":786000000.25,"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"}])");
-        QTest::newRow("lower-case id") << QByteArray(
-            R"([{"id":"e621e1f8-c36c-495a-93fc-0c247a3e6e5f","taskName":"Write","duration":1500,"startTime":786000000.25,"endTime":786001500.75,"completionDate":786001500.75}])");
+        QTest::newRow("lower-case id") << listWith("E621E1F8-C36C-495A-93FC-0C247A3E6E5F",
+                                                   "e621e1f8-c36c-495a-93fc-0c247a3e6e5f");
         QTest::newRow("unknown members, whitespace, escapes") << QByteArray(
             "[ {\n \"extra\" : {\"nested\": [1, null, true]},\n "
             "\"id\":\"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\","
             "\"task\\u004eame\":\"\\u0057rite\",\"duration\":1500,\"startTime\":7.8600000025e8,"
             "\"endTime\":786001500.75,\"completionDate\":786001500.75} ]\n");
-        QTest::newRow("integer dates beyond 64 bits") << QByteArray(
-            R"([{"big":-100000000000000000000,"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","taskName":"Write","duration":1500,"startTime":786000000.25,"endTime":786001500.75,"completionDate":786001500.75}])");
-        QTest::newRow("byte-order mark") << QByteArray(
-            "\xEF\xBB\xBF"
-            R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","taskName":"Write","duration":1500,"startTime":786000000.25,"endTime":786001500.75,"completionDate":786001500.75}])");
+        QTest::newRow("integers beyond 64 bits in unknown members")
+            << listWith("{", R"({"big":-100000000000000000000,)");
+        QTest::newRow("byte-order mark") << "\xEF\xBB\xBF[" + goodRecord + "]";
     }
     void decodesWhatOtherWritersProduce() {
         QFETCH(QByteArray, json);
@@ -86,47 +87,31 @@ private slots:
     }
 
     void rejectsBrokenRecords_data() {
-        const QByteArray good =
-            R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","taskName":"Write","duration":1500,"startTime":786000000.25,"endTime":786001500.75,"completionDate":786001500.75})";
-        auto with = [&](const char* from, const char* to) {
-            return QByteArray(good).replace(from, to);
-        };
         QTest::addColumn<QByteArray>("json");
         QTest::newRow("not JSON") << QByteArray("[{");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("object, not array") << good;
-        QTest::newRow("trailing text") << "[" + good + "] x";
-        QTest::newRow("element not an object") << "[" + good + ",3]";
-        QTest::newRow("no id") << "[" +
-                                      with(R"("id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F",)", "") +
-                                      "]";
-        QTest::newRow("no taskName") << "[" + with(R"("taskName":"Write",)", "") + "]";
-        QTest::newRow("no duration") << "[" + with(R"("duration":1500,)", "") + "]";
-        QTest::newRow("no startTime") << "[" + with(R"("startTime":786000000.25,)", "") + "]";
-        QTest::newRow("no endTime") << "[" + with(R"("endTime":786001500.75,)", "") + "]";
-        QTest::newRow("no completionDate")
-            << "[" + with(R"(,"completionDate":786001500.75)", "") + "]";
-        QTest::newRow("fractional duration") << "[" + with("1500,", "1500.5,") + "]";
-        QTest::newRow("duration written as a float") << "[" + with("1500,", "1500.0,") + "]";
-        QTest::newRow("duration with exponent") << "[" + with("1500,", "1.5e3,") + "]";
-        QTest::newRow("duration beyond 64 bits")
-            << "[" + with("1500,", "9223372036854775808,") + "]";
-        QTest::newRow("duration beyond any 64 bits")
-            << "[" + with("1500,", "100000000000000000000,") + "]";
-        QTest::newRow("duration as text") << "[" + with("1500,", "\"1500\",") + "]";
-        QTest::newRow("date as text") << "[" + with("786000000.25", "\"2025-11-28\"") + "]";
-        QTest::newRow("date null") << "[" + with("786000000.25", "null") + "]";
-        QTest::newRow("name a number") << "[" + with("\"Write\"", "7") + "]";
-        QTest::newRow("id with braces") << "[" +
-                                               with("\"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\"",
-                                                    "\"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}\"") +
-                                               "]";
-        QTest::newRow("id not hex") << "[" + with("E621E1F8", "G621E1F8") + "]";
-        QTest::newRow("id hyphen misplaced") << "[" + with("E621E1F8-C36C", "E621E1F-8C36C") + "]";
-        QTest::newRow("id short") << "[" + with("-0C247A3E6E5F", "-0C247A3E6E5") + "]";
-        QTest::newRow("invalid UTF-8 in name") << "[" + with("Write", "Wr\xC3") + "]";
+        QTest::newRow("object, not array") << goodRecord;
+        QTest::newRow("trailing text") << "[" + goodRecord + "] x";
+        QTest::newRow("element not an object") << "[" + goodRecord + ",3]";
+        QTest::newRow("no id") << listWith(R"("id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F",)", "");
+        QTest::newRow("no taskName") << listWith(R"("taskName":"Write",)", "");
+        QTest::newRow("no duration") << listWith(R"("duration":1500,)", "");
+        QTest::newRow("no startTime") << listWith(R"("startTime":786000000.25,)", "");
+        QTest::newRow("no endTime") << listWith(R"("endTime":786001500.75,)", "");
+        QTest::newRow("no completionDate") << listWith(R"(,"completionDate":786001500.75)", "");
+        QTest::newRow("fractional duration") << listWith("1500,", "1500.5,");
+        QTest::newRow("duration written as a float") << listWith("1500,", "1500.0,");
+        QTest::newRow("duration beyond 64 bits") << listWith("1500,", "9223372036854775808,");
+        QTest::newRow("duration beyond any 64 bits") << listWith("1500,", "100000000000000000000,");
+        QTest::newRow("duration as text") << listWith("1500,", "\"1500\",");
+        QTest::newRow("date as text") << listWith("786000000.25", "\"2025-11-28\"");
+        QTest::newRow("name a number") << listWith("\"Write\"", "7");
+        QTest::newRow("id with braces") << listWith("\"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\"",
+                                                    "\"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}\"");
+        QTest::newRow("id not hex") << listWith("E621E1F8", "G621E1F8");
+        QTest::newRow("id hyphen misplaced") << listWith("E621E1F8-C36C", "E621E1F-8C36C");
+        QTest::newRow("invalid UTF-8 in name") << listWith("Write", "Wr\xC3");
         QTest::newRow("second record broken")
-            << "[" + good + "," + with("\"duration\"", "\"durat\"") + "]";
+            << "[" + goodRecord + "," + QByteArray(goodRecord).replace("duration", "durat") + "]";
     }
     void rejectsBrokenRecords() {
         QFETCH(QByteArray, json);
@@ -136,7 +121,6 @@ private slots:
     void roundTripKeepsEveryBit_data() {
         QTest::addColumn<double>("seconds");
         QTest::addColumn<QString>("name");
-        QTest::newRow("quarter seconds") << 786000000.25 << u"Write"_s;
         QTest::newRow("0.1 + 0.2") << (0.1 + 0.2) << u"say \"hi\" \\ back/slash"_s;
         QTest::newRow("next double after now")
             << std::nextafter(786000000.123456, 1e12) << u"tab\tnew\nline\x01"_s;
@@ -170,24 +154,19 @@ private slots:
     void writesCompactUpperCaseForm() {
         const auto json = encodeTaskEntry(sampleEntry());
         QVERIFY(json);
-        QCOMPARE(
-            *json,
-            QByteArray(
-                R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","taskName":"Write","duration":1500,"startTime":786000000.25,"endTime":786001500.75,"completionDate":786001500.75})"));
+        QCOMPARE(*json, goodRecord);
         QCOMPARE(encodeTaskHistory({}), QByteArray("[]"));
     }
 
-    void lonelySurrogateStillWritesValidJson() {
-        const TaskEntry entry(sampleId, QString(QChar(0xD800)) + u"x"_s, 1, Instant(0), Instant(0),
-                              Instant(0));
-        const auto back = decodeTaskEntry(encodeTaskEntry(entry).value_or(QByteArray()));
+    void oddValuesEncodeSafely() {
+        // A lonely surrogate still makes valid JSON; a non-finite instant cannot be written.
+        const TaskEntry surrogate(sampleId, QString(QChar(0xD800)) + u"x"_s, 1, Instant(0),
+                                  Instant(0), Instant(0));
+        const auto back = decodeTaskEntry(encodeTaskEntry(surrogate).value_or(QByteArray()));
         QVERIFY(back);
         QCOMPARE(back->taskName(), u"\uFFFDx"_s);
-    }
-
-    void nonFiniteInstantFailsEncoding() {
-        const TaskEntry entry(sampleId, u"x"_s, 1, Instant(0), Instant(std::nan("")), Instant(0));
-        QVERIFY(!encodeTaskHistory({sampleEntry(), entry}));
+        const TaskEntry nan(sampleId, u"x"_s, 1, Instant(0), Instant(std::nan("")), Instant(0));
+        QVERIFY(!encodeTaskHistory({sampleEntry(), nan}));
     }
 };
 

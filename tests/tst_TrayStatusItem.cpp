@@ -4,6 +4,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_TrayStatusItem final : public QObject {
     Q_OBJECT
 
@@ -12,14 +14,10 @@ private slots:
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("iconChanges");
-        QTest::newRow("a second passes") << "24:59 Write"
-                                         << "24:58 Write" << false;
-        QTest::newRow("a minute passes") << "25:00 Write"
-                                         << "24:59 Write" << true;
-        QTest::newRow("name typed") << "30:00"
-                                    << "30:00 Read" << false;
-        QTest::newRow("length set") << "30:00"
-                                    << "600:00" << true;
+        QTest::newRow("a second passes") << u"24:59 Write"_s << u"24:58 Write"_s << false;
+        QTest::newRow("a minute passes") << u"25:00 Write"_s << u"24:59 Write"_s << true;
+        QTest::newRow("name typed") << u"30:00"_s << u"30:00 Read"_s << false;
+        QTest::newRow("length set") << u"30:00"_s << u"600:00"_s << true;
     }
     void tooltipIsTheTitleAndTheIconTheMinutes() {
         QFETCH(QString, before);
@@ -42,7 +40,6 @@ private slots:
         QTest::newRow("left click") << QSystemTrayIcon::Trigger << 1 << 0;
         QTest::newRow("right click") << QSystemTrayIcon::Context << 0 << 1;
         QTest::newRow("middle click") << QSystemTrayIcon::MiddleClick << 0 << 0;
-        QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << 0 << 0;
     }
     void activationsBecomeClicks() {
         QFETCH(QSystemTrayIcon::ActivationReason, reason);
