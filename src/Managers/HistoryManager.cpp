@@ -114,13 +114,12 @@ void HistoryManager::saveTask(const TaskEntry& entry) {
 }
 
 QList<DayGroup> HistoryManager::getTasksByDay() const {
-    const QList<TaskEntry> snapshot = m_tasks;
     QList<DayGroup> groups;
     QHash<double, qsizetype> groupByStart;
 
     LocalDay day;
     qsizetype groupIndex = -1;
-    for (const TaskEntry& task : snapshot) {
+    for (const TaskEntry& task : m_tasks) {
         const double seconds = task.completionDate().secondsSinceReference();
         if (groupIndex < 0 || !day.contains(seconds)) {
             day = dayFrom(day, task.completionDate());

@@ -7,12 +7,9 @@
 #include "Platform/StatusTitle.h"
 
 #include <QTimer>
-#include <cmath>
 #include <limits>
 
 namespace {
-constexpr qint64 defaultLength = 1800;
-
 // Whole seconds, truncated. A clock set back during the countdown would give a negative time
 // spent, which no task can take; it is recorded as 0.
 qint64 wholeSecondsSpent(double elapsed) {
@@ -58,7 +55,7 @@ void TimerManager::setInitialTimeSeconds(qint64 seconds) {
 }
 
 void TimerManager::startTimer() {
-    if (m_isRunning)
+    if (isRunning())
         return;
     m_startTime = m_clock.now();
     m_timer = new QTimer(this);
@@ -66,23 +63,18 @@ void TimerManager::startTimer() {
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &TimerManager::tick);
     m_timer->start();
-    m_isRunning = true;
     emit isRunningChanged();
 }
 
 void TimerManager::stopTimer() {
-    if (m_timer) {
-        // Stop may run inside the timer's own timeout (the completing tick), so it is deleted
-        // later.
-        m_timer->stop();
-        m_timer->deleteLater();
-        m_timer = nullptr;
-    }
     m_startTime.reset();
-    if (m_isRunning) {
-        m_isRunning = false;
-        emit isRunningChanged();
-    }
+    if (!m_timer)
+        return;
+    // Stop may run inside the timer's own timeout (the completing tick), so it is deleted later.
+    m_timer->stop();
+    m_timer->deleteLater();
+    m_timer = nullptr;
+    emit isRunningChanged();
 }
 
 void TimerManager::resetTimer() {

@@ -30,7 +30,7 @@ public:
     qint64 timeRemaining() const { return m_timeRemaining; }
     const QString& customText() const { return m_customText; }
     void setCustomText(const QString& text);
-    bool isRunning() const { return m_isRunning; }
+    bool isRunning() const { return m_timer != nullptr; }
     qint64 initialTime() const { return m_initialTime; }
 
     void startTimer();
@@ -62,11 +62,13 @@ private:
     void setTimeRemaining(qint64 seconds);
     void setInitialTimeSeconds(qint64 seconds);
 
-    qint64 m_timeRemaining = 1800;
-    QString m_customText;
-    bool m_isRunning = false;
-    qint64 m_initialTime = 1800;
+    static constexpr qint64 defaultLength = 1800;
 
+    qint64 m_timeRemaining = defaultLength;
+    QString m_customText;
+    qint64 m_initialTime = defaultLength;
+
+    // Present exactly while the countdown runs.
     QTimer* m_timer = nullptr;
     QPointer<StatusTitle> m_statusItem;
     std::optional<Instant> m_startTime;

@@ -6,7 +6,6 @@
 #include <limits>
 
 namespace {
-// Stored durations are arbitrary integers; a sum that would overflow stops at the limit.
 qint64 saturatingAdd(qint64 a, qint64 b) {
     qint64 sum = 0;
     if (!__builtin_add_overflow(a, b, &sum))
@@ -44,6 +43,31 @@ QList<MergedTask> mergedTasks(const QList<TaskEntry>& dayTasks) {
         return a.totalDuration > b.totalDuration;
     });
     return merged;
+}
+
+qint64 totalDuration(const QList<TaskEntry>& tasks) {
+    qint64 total = 0;
+    for (const TaskEntry& task : tasks)
+        total = saturatingAdd(total, task.duration());
+    return total;
+}
+
+QList<NameTotal> totalsByName(const QList<TaskEntry>& tasks) {
+    QList<NameTotal> totals;
+    QHash<QString, qsizetype> indexByName;
+    for (const TaskEntry& task : tasks) {
+        auto it = indexByName.constFind(task.taskName());
+        if (it == indexByName.constEnd()) {
+            it = indexByName.insert(task.taskName(), totals.size());
+            totals.append({task.taskName(), 0});
+        }
+        NameTotal& entry = totals[*it];
+        entry.duration = saturatingAdd(entry.duration, task.duration());
+    }
+    std::stable_sort(totals.begin(), totals.end(), [](const NameTotal& a, const NameTotal& b) {
+        return a.duration > b.duration;
+    });
+    return totals;
 }
 
 qint64 uniqueTaskCount(const QList<TaskEntry>& dayTasks) {

@@ -18,3 +18,13 @@ struct MergedTask {
 // One merged task per distinct name (exact comparison), largest total first.
 QList<MergedTask> mergedTasks(const QList<TaskEntry>& dayTasks);
 qint64 uniqueTaskCount(const QList<TaskEntry>& dayTasks);
+
+// Stored durations are arbitrary integers, so every sum below stops at the limits of qint64.
+qint64 totalDuration(const QList<TaskEntry>& tasks);
+
+struct NameTotal {
+    QString name;
+    qint64 duration = 0;
+};
+// Each distinct name's total, largest first; equal totals keep the order of first appearance.
+QList<NameTotal> totalsByName(const QList<TaskEntry>& tasks);

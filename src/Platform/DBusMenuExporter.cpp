@@ -160,7 +160,7 @@ DBusMenuExporter::DBusMenuExporter(QDBusConnection bus, const QString& objectPat
     m_flushTimer->setInterval(0);
     connect(m_flushTimer, &QTimer::timeout, this, [this] { flush(); });
     DBusTypes::registerAll();
-    new DBusMenuAdaptor(this);
+    m_adaptor = new DBusMenuAdaptor(this);
     if (m_bus.isConnected())
         m_registered = m_bus.registerObject(m_objectPath, this, QDBusConnection::ExportAdaptors);
 }
@@ -238,12 +238,11 @@ bool DBusMenuExporter::eventFilter(QObject* watched, QEvent* event) {
 
 uint DBusMenuExporter::layout(int parentId, int depth, const QStringList& names,
                               DBusMenuLayoutItem& out) {
-    QMenu* menu = menuOf(parentId);
     if (!hasItem(parentId)) {
         failCall(QStringLiteral("No menu item with id %1").arg(parentId));
         return m_revision;
     }
-    out = layoutOf(parentId, menu, depth, names);
+    out = layoutOf(parentId, menuOf(parentId), depth, names);
     return m_revision;
 }
 
@@ -385,14 +384,12 @@ void DBusMenuExporter::scheduleFlush() {
 // Sends what changed since the panel last looked; true when anything did.
 bool DBusMenuExporter::flush() {
     m_flushTimer->stop();
-    auto* adaptor = findChild<DBusMenuAdaptor*>(QString(), Qt::FindDirectChildrenOnly);
     bool changed = false;
     if (m_layoutDirty) {
         m_layoutDirty = false;
         ++m_revision;
         changed = true;
-        if (adaptor)
-            emit adaptor->LayoutUpdated(m_revision, 0);
+        emit m_adaptor->LayoutUpdated(m_revision, 0);
     }
     DBusMenuItemList updated;
     DBusMenuItemKeysList removed;
@@ -420,8 +417,7 @@ bool DBusMenuExporter::flush() {
     m_dirty.clear();
     if (!updated.isEmpty() || !removed.isEmpty()) {
         changed = true;
-        if (adaptor)
-            emit adaptor->ItemsPropertiesUpdated(updated, removed);
+        emit m_adaptor->ItemsPropertiesUpdated(updated, removed);
     }
     return changed;
 }

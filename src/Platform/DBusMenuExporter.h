@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVariantMap>
 
+class DBusMenuAdaptor;
 class QAction;
 class QMenu;
 class QTimer;
@@ -63,6 +64,7 @@ private:
 
     QDBusConnection m_bus;
     QString m_objectPath;
+    DBusMenuAdaptor* m_adaptor = nullptr;
     bool m_registered = false;
     QPointer<QMenu> m_menu;
     uint m_revision = 1;

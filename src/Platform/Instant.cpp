@@ -4,8 +4,7 @@
 #include <cmath>
 
 namespace {
-// 2001-01-01 00:00:00 UTC in milliseconds since the Unix epoch.
-constexpr qint64 referenceMSecs = 978307200000LL;
+constexpr qint64 referenceMSecs = Instant::referenceUnixSeconds * 1000;
 // Beyond about ±100000 years QDateTime's local-time arithmetic stops being meaningful; stored
 // values that far out are clamped rather than overflowing the integer conversion.
 constexpr double maxMSecs = 3.0e15;

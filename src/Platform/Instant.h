@@ -10,6 +10,9 @@ class QDateTime;
 // convert only to group by day and to format.
 class Instant final {
 public:
+    // 2001-01-01 00:00:00 UTC in seconds since the Unix epoch.
+    static constexpr qint64 referenceUnixSeconds = 978307200;
+
     constexpr Instant() = default;
     constexpr explicit Instant(double secondsSinceReference)
         : m_seconds(secondsSinceReference) {}

@@ -15,6 +15,15 @@ namespace {
 constexpr int panelRadius = 10;
 constexpr int confirmationWidth = 280;
 
+QLabel* wrappedCentredLabel(const QString& text, Style::TextRole role, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFont(Style::font(role));
+    return label;
+}
+
 } // namespace
 
 Overlay::Overlay(QWidget* inside, QWidget* panel)
@@ -129,20 +138,12 @@ QWidget* ConfirmationDialog::buildPanel(const QString& title, const QString& mes
                                Style::standardMargin);
     layout->setSpacing(8);
 
-    auto* titleLabel = new QLabel(title, panel);
+    auto* titleLabel = wrappedCentredLabel(title, Style::TextRole::Headline, panel);
     titleLabel->setObjectName(QStringLiteral("title"));
-    titleLabel->setTextFormat(Qt::PlainText);
-    titleLabel->setWordWrap(true);
-    titleLabel->setAlignment(Qt::AlignCenter);
-    titleLabel->setFont(Style::font(Style::TextRole::Headline));
     layout->addWidget(titleLabel);
 
-    auto* messageLabel = new QLabel(message, panel);
+    auto* messageLabel = wrappedCentredLabel(message, Style::TextRole::Callout, panel);
     messageLabel->setObjectName(QStringLiteral("message"));
-    messageLabel->setTextFormat(Qt::PlainText);
-    messageLabel->setWordWrap(true);
-    messageLabel->setAlignment(Qt::AlignCenter);
-    messageLabel->setFont(Style::font(Style::TextRole::Callout));
     QPalette dimmed = messageLabel->palette();
     dimmed.setColor(QPalette::WindowText, Style::color(Style::ColorRole::Secondary, dimmed));
     messageLabel->setPalette(dimmed);

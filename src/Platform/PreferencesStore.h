@@ -5,8 +5,8 @@
 #include <QString>
 #include <optional>
 
-// Per-user key/value storage of byte blobs. Each key is read once, when the store is created;
-// every write replaces the whole value and is on disk before setValue() returns.
+// Per-user key/value storage of byte blobs. Every write replaces the whole value and is on disk
+// before setValue() returns.
 class PreferencesStore {
 public:
     virtual ~PreferencesStore() = default;
@@ -35,7 +35,8 @@ public:
 
 private:
     QString m_folder;
-    // Filled on the first read of each key; afterwards the file is only written.
+    // Filled on a key's first read and dropped by a write: a file is read again only after it
+    // has been replaced.
     mutable QHash<QString, std::optional<QByteArray>> m_loaded;
 };
 

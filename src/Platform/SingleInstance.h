@@ -19,7 +19,6 @@ public:
     // From a later launch: asks the first to open its panel. True once it has acknowledged.
     bool notifyFirst(int timeoutMs);
 
-    QString socketPath() const { return m_socketPath; }
     static QString defaultFolder();
 
 signals:

@@ -94,4 +94,8 @@ QImage render(const QString& title, int pixelSize) {
     return image;
 }
 
+QString drawnPart(const QString& title) {
+    return title.section(QLatin1Char(':'), 0, 0);
+}
+
 } // namespace StatusIcon

@@ -12,6 +12,7 @@ class QMenu;
 // tray at all. The shell chooses one at start-up.
 class StatusItem : public StatusTitle {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(StatusItem)
 public:
     using StatusTitle::StatusTitle;
 

@@ -124,7 +124,7 @@ public:
 
     SniPixmapList iconPixmap() {
         // Drawn when a panel asks, and only again once the minutes change.
-        const QString key = StatusNotifierItem::iconKey(m_item->m_title);
+        const QString key = StatusIcon::drawnPart(m_item->m_title);
         if (m_pixmaps.isEmpty() || key != m_pixmapsKey) {
             m_pixmaps.clear();
             for (int size : iconSizes)
@@ -227,7 +227,7 @@ void StatusNotifierItem::setTitle(const QString& title) {
 }
 
 QRect StatusNotifierItem::anchorRect() const {
-    return m_hasActivatePoint ? QRect(m_activatePoint, QSize(1, 1)) : QRect();
+    return m_activatePoint ? QRect(*m_activatePoint, QSize(1, 1)) : QRect();
 }
 
 void StatusNotifierItem::setContextMenu(QMenu* menu) {
@@ -292,10 +292,8 @@ void StatusNotifierItem::onWatcherRegistered() {
 
 void StatusNotifierItem::onActivated(const QPoint& point) {
     // Panels that do not know where the item is send 0,0.
-    if (!point.isNull()) {
+    if (!point.isNull())
         m_activatePoint = point;
-        m_hasActivatePoint = true;
-    }
     emit leftClicked(point.isNull() ? QCursor::pos() : point);
 }
 
@@ -314,18 +312,13 @@ void StatusNotifierItem::emitChangeSignals() {
         emit m_adaptor->NewToolTip();
         emit m_adaptor->XAyatanaNewLabel(m_title, labelGuide());
     }
-    const QString key = iconKey(m_title);
+    const QString key = StatusIcon::drawnPart(m_title);
     if (key != m_announcedIconKey) {
         m_announcedIconKey = key;
         if (m_iconFolder)
             writeIconFiles();
         emit m_adaptor->NewIcon();
     }
-}
-
-// The icon shows the minutes only, so it is redrawn when the text before the colon changes.
-QString StatusNotifierItem::iconKey(const QString& title) {
-    return title.section(QLatin1Char(':'), 0, 0);
 }
 
 #include "StatusNotifierItem.moc"

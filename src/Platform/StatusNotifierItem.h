@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class DBusMenuExporter;
 class QDBusServiceWatcher;
@@ -52,14 +53,12 @@ private:
     void onContextMenuRequested(const QPoint& point);
     void scheduleChangeSignals();
     void emitChangeSignals();
-    static QString iconKey(const QString& title);
 
     QDBusConnection m_bus;
     QString m_serviceName;
     bool m_objectRegistered = false;
     QString m_title;
-    QPoint m_activatePoint;
-    bool m_hasActivatePoint = false;
+    std::optional<QPoint> m_activatePoint;
     bool m_hostOpensMenuOnLeftClick = false;
     // Hosts that take icons only by name get the drawn minutes as files in a private folder.
     std::unique_ptr<QTemporaryDir> m_iconFolder;

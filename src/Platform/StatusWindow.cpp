@@ -14,11 +14,12 @@ constexpr int cornerMargin = 8;
 
 StatusWindow::StatusWindow(QObject* parent)
     : StatusItem(parent)
-    , m_window(new QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint))
-    , m_button(new QPushButton(m_window)) {
+    , m_window(std::make_unique<QWidget>(nullptr, Qt::Tool | Qt::FramelessWindowHint |
+                                                      Qt::WindowStaysOnTopHint))
+    , m_button(new QPushButton(m_window.get())) {
     m_window->setWindowTitle(QStringLiteral("Hourlark Status"));
     m_window->setAttribute(Qt::WA_ShowWithoutActivating);
-    auto* layout = new QHBoxLayout(m_window);
+    auto* layout = new QHBoxLayout(m_window.get());
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(m_button);
     // Both buttons are read on release, like a panel item; the filter sees them before
@@ -29,9 +30,7 @@ StatusWindow::StatusWindow(QObject* parent)
     m_window->show();
 }
 
-StatusWindow::~StatusWindow() {
-    delete m_window;
-}
+StatusWindow::~StatusWindow() = default;
 
 QString StatusWindow::title() const {
     return m_button->text();

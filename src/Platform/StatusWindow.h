@@ -3,6 +3,7 @@
 #include "Platform/StatusItem.h"
 
 #include <QPointer>
+#include <memory>
 
 class QPushButton;
 class QWidget;
@@ -23,7 +24,7 @@ public:
     void setContextMenu(QMenu* menu) override;
     void popUpContextMenu(const QPoint& globalPos) override;
 
-    QWidget* window() const { return m_window; }
+    QWidget* window() const { return m_window.get(); }
     QPushButton* button() const { return m_button; }
 
 protected:
@@ -32,7 +33,7 @@ protected:
 private:
     void placeInCorner();
 
-    QWidget* m_window = nullptr;
-    QPushButton* m_button = nullptr;
+    std::unique_ptr<QWidget> m_window;
+    QPushButton* m_button = nullptr; // owned by the window
     QPointer<QMenu> m_menu;
 };

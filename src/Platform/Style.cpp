@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
-#include <QPointer>
+#include <QPolygonF>
 #include <QPropertyAnimation>
 #include <QWidget>
 #include <cmath>
@@ -28,22 +28,13 @@ QColor mixed(const QColor& base, const QColor& towards, qreal amount) {
 // Drawn on a 24 x 24 grid and scaled to whatever rectangle is asked for, so they stay crisp at any
 // size and device pixel ratio.
 
-void drawChevron(QPainter& p, bool pointsUp, bool pointsLeft = false) {
+QPainterPath polyline(std::initializer_list<QPointF> points, bool closed = false) {
     QPainterPath path;
-    if (pointsLeft) {
-        path.moveTo(15, 5);
-        path.lineTo(8, 12);
-        path.lineTo(15, 19);
-    } else if (pointsUp) {
-        path.moveTo(5, 15.5);
-        path.lineTo(12, 8.5);
-        path.lineTo(19, 15.5);
-    } else {
-        path.moveTo(5, 8.5);
-        path.lineTo(12, 15.5);
-        path.lineTo(19, 8.5);
+    path.addPolygon(QPolygonF(points));
+    if (closed) {
+        path.closeSubpath();
     }
-    p.drawPath(path);
+    return path;
 }
 
 void drawArrowArc(QPainter& p, const QRectF& circle, bool clockwise) {
@@ -62,29 +53,20 @@ void drawArrowArc(QPainter& p, const QRectF& circle, bool clockwise) {
     const qreal direction = sweep > 0 ? 1.0 : -1.0;
     const QPointF tangent(-std::sin(end) * direction, -std::cos(end) * direction);
     const QPointF normal(tangent.y(), -tangent.x());
-    QPainterPath head;
-    head.moveTo(tip - tangent * 4.0 + normal * 4.0);
-    head.lineTo(tip + tangent * 0.6);
-    head.lineTo(tip - tangent * 4.0 - normal * 4.0);
-    p.drawPath(head);
+    p.drawPath(polyline({tip - tangent * 4.0 + normal * 4.0, tip + tangent * 0.6,
+                         tip - tangent * 4.0 - normal * 4.0}));
 }
 
 void drawClockFace(QPainter& p, const QRectF& face) {
     p.drawEllipse(face);
     const QPointF c = face.center();
-    QPainterPath hands;
-    hands.moveTo(c.x(), face.top() + face.height() * 0.25);
-    hands.lineTo(c);
-    hands.lineTo(c.x() + face.width() * 0.22, c.y() + face.height() * 0.12);
-    p.drawPath(hands);
+    p.drawPath(polyline({{c.x(), face.top() + face.height() * 0.25},
+                         c,
+                         {c.x() + face.width() * 0.22, c.y() + face.height() * 0.12}}));
 }
 
 void drawCheck(QPainter& p) {
-    QPainterPath check;
-    check.moveTo(7.5, 12.5);
-    check.lineTo(10.8, 15.8);
-    check.lineTo(16.5, 8.8);
-    p.drawPath(check);
+    p.drawPath(polyline({{7.5, 12.5}, {10.8, 15.8}, {16.5, 8.8}}));
 }
 
 void drawIcon(QPainter& p, Icon which, const QColor& color) {
@@ -94,24 +76,18 @@ void drawIcon(QPainter& p, Icon which, const QColor& color) {
     const QRectF circle(3, 3, 18, 18);
     switch (which) {
     case Icon::ChevronLeft:
-        drawChevron(p, false, true);
+        p.drawPath(polyline({{15, 5}, {8, 12}, {15, 19}}));
         break;
     case Icon::ChevronUp:
-        drawChevron(p, true);
+        p.drawPath(polyline({{5, 15.5}, {12, 8.5}, {19, 15.5}}));
         break;
     case Icon::ChevronDown:
-        drawChevron(p, false);
+        p.drawPath(polyline({{5, 8.5}, {12, 15.5}, {19, 8.5}}));
         break;
-    case Icon::Play: {
-        QPainterPath triangle;
-        triangle.moveTo(7, 4.5);
-        triangle.lineTo(19.5, 12);
-        triangle.lineTo(7, 19.5);
-        triangle.closeSubpath();
+    case Icon::Play:
         p.setBrush(color);
-        p.drawPath(triangle);
+        p.drawPath(polyline({{7, 4.5}, {19.5, 12}, {7, 19.5}}, true));
         break;
-    }
     case Icon::Stop:
         p.setBrush(color);
         p.drawRoundedRect(QRectF(5.5, 5.5, 13, 13), 2.5, 2.5);
@@ -174,36 +150,17 @@ void drawIcon(QPainter& p, Icon which, const QColor& color) {
             p.drawEllipse(QPointF(x, 12), 1.35, 1.35);
         }
         break;
-    case Icon::Pencil: {
-        QPainterPath pencil;
-        pencil.moveTo(15.5, 4.5);
-        pencil.lineTo(19.5, 8.5);
-        pencil.lineTo(8.5, 19.5);
-        pencil.lineTo(4, 20);
-        pencil.lineTo(4.5, 15.5);
-        pencil.closeSubpath();
-        p.drawPath(pencil);
+    case Icon::Pencil:
+        p.drawPath(polyline({{15.5, 4.5}, {19.5, 8.5}, {8.5, 19.5}, {4, 20}, {4.5, 15.5}}, true));
         p.drawLine(QPointF(13.5, 6.5), QPointF(17.5, 10.5));
         break;
-    }
-    case Icon::Trash: {
+    case Icon::Trash:
         p.drawLine(QPointF(4, 6.5), QPointF(20, 6.5));
-        QPainterPath lid;
-        lid.moveTo(9, 6.5);
-        lid.lineTo(9.5, 4);
-        lid.lineTo(14.5, 4);
-        lid.lineTo(15, 6.5);
-        p.drawPath(lid);
-        QPainterPath can;
-        can.moveTo(6, 6.5);
-        can.lineTo(7, 20);
-        can.lineTo(17, 20);
-        can.lineTo(18, 6.5);
-        p.drawPath(can);
+        p.drawPath(polyline({{9, 6.5}, {9.5, 4}, {14.5, 4}, {15, 6.5}})); // lid
+        p.drawPath(polyline({{6, 6.5}, {7, 20}, {17, 20}, {18, 6.5}}));   // can
         p.drawLine(QPointF(10, 10), QPointF(10.3, 16.5));
         p.drawLine(QPointF(14, 10), QPointF(13.7, 16.5));
         break;
-    }
     }
 }
 
@@ -359,12 +316,11 @@ void fadeIn(QWidget* widget) {
     auto* animation = new QPropertyAnimation(effect, "opacity", effect);
     animation->setDuration(animationMilliseconds);
     animation->setEndValue(1.0);
-    const QPointer<QWidget> guarded(widget);
-    QObject::connect(animation, &QPropertyAnimation::finished, widget, [guarded] {
-        if (guarded) {
-            guarded->setGraphicsEffect(nullptr); // effects cost a repaint through an offscreen pass
-        }
-    });
+    // Effects cost a repaint through an offscreen pass, so it goes once the fade is done. Queued:
+    // removing the effect deletes the animation, which is still inside its finished() signal.
+    QObject::connect(
+        animation, &QPropertyAnimation::finished, widget,
+        [widget] { widget->setGraphicsEffect(nullptr); }, Qt::QueuedConnection);
     animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 

@@ -15,10 +15,6 @@ namespace {
 // on its own so the digits stay sharp instead of being scaled.
 constexpr int iconSizes[] = {16, 22, 24, 32, 48, 64};
 
-QString minutesPart(const QString& title) {
-    return title.left(title.indexOf(u':'));
-}
-
 } // namespace
 
 TrayStatusItem::TrayStatusItem(QObject* parent)
@@ -34,7 +30,7 @@ void TrayStatusItem::setTitle(const QString& title) {
     m_title = title;
     m_tray.setToolTip(title);
     // Fifty-nine ticks in sixty leave the minutes alone; only the tooltip changes then.
-    if (minutesPart(title) != m_drawnMinutes)
+    if (StatusIcon::drawnPart(title) != m_drawnMinutes)
         updateIcon();
     exposeTitle();
 }
@@ -68,7 +64,7 @@ void TrayStatusItem::onActivated(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void TrayStatusItem::updateIcon() {
-    m_drawnMinutes = minutesPart(m_title);
+    m_drawnMinutes = StatusIcon::drawnPart(m_title);
     QIcon icon;
     for (const int size : iconSizes)
         icon.addPixmap(QPixmap::fromImage(StatusIcon::render(m_title, size)));

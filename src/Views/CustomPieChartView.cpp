@@ -1,5 +1,7 @@
 #include "Views/CustomPieChartView.h"
 
+#include "Models/MergedTask.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
@@ -37,33 +39,19 @@ CustomPieChartView::CustomPieChartView(QList<TaskEntry> tasks, ColorForTask colo
     , m_colorForTask(std::move(colorForTask)) {}
 
 QList<PieSliceData> CustomPieChartView::pieSlices(const QList<TaskEntry>& tasks) {
-    // Names in order of first appearance; equal totals then keep that order through the sort.
-    QList<std::pair<QString, qint64>> totals;
-    QHash<QString, qsizetype> position;
-    for (const TaskEntry& task : tasks) {
-        const auto found = position.constFind(task.taskName());
-        if (found == position.constEnd()) {
-            position.insert(task.taskName(), totals.size());
-            totals.append({task.taskName(), task.duration()});
-        } else {
-            totals[*found].second += task.duration();
-        }
-    }
-    std::stable_sort(totals.begin(), totals.end(),
-                     [](const auto& a, const auto& b) { return a.second > b.second; });
-
+    const QList<NameTotal> totals = totalsByName(tasks);
     double total = 0.0;
-    for (const auto& entry : totals) {
-        total += double(entry.second);
+    for (const NameTotal& entry : totals) {
+        total += double(entry.duration);
     }
     QList<PieSliceData> slices;
     if (total <= 0.0) {
         return slices;
     }
     double angle = -90.0;
-    for (const auto& [name, duration] : totals) {
-        const double end = angle + double(duration) / total * 360.0;
-        slices.append({name, qDegreesToRadians(angle), qDegreesToRadians(end)});
+    for (const NameTotal& entry : totals) {
+        const double end = angle + double(entry.duration) / total * 360.0;
+        slices.append({entry.name, qDegreesToRadians(angle), qDegreesToRadians(end)});
         angle = end;
     }
     return slices;

@@ -37,9 +37,7 @@ QWidget* iconLabel(Style::Icon icon, const QString& text, const QString& name, Q
     line->setContentsMargins(0, 0, 0, 0);
     line->setSpacing(3);
     auto* image = new QLabel(label);
-    const int side = captionLineHeight() - 2;
-    image->setPixmap(Style::icon(icon, Style::color(Style::ColorRole::Secondary, parent->palette()))
-                         .pixmap(QSize(side, side), parent->devicePixelRatioF()));
+    setSecondaryIcon(image, icon, captionLineHeight() - 2);
     line->addWidget(image);
     auto* words = makeLabel(text, Style::TextRole::Caption, Style::ColorRole::Secondary, label);
     words->setObjectName(name);
@@ -114,17 +112,14 @@ void DaySection::buildHeader() {
 
     auto* counts = new QHBoxLayout;
     counts->setSpacing(labelSpacing);
-    qint64 total = 0;
-    for (const TaskEntry& task : m_tasks) {
-        total += task.duration();
-    }
     counts->addWidget(iconLabel(Style::Icon::CheckmarkCircle,
                                 plural(uniqueTaskCount(m_tasks), QStringLiteral("task")),
                                 QStringLiteral("taskCount"), m_header));
     counts->addWidget(iconLabel(Style::Icon::ArrowClockwise,
                                 plural(m_tasks.size(), QStringLiteral("completion")),
                                 QStringLiteral("completionCount"), m_header));
-    counts->addWidget(iconLabel(Style::Icon::Clock, HistoryText::hoursMinutes(total),
+    counts->addWidget(iconLabel(Style::Icon::Clock,
+                                HistoryText::hoursMinutes(totalDuration(m_tasks)),
                                 QStringLiteral("totalDuration"), m_header));
     counts->addStretch();
     texts->addLayout(counts);
@@ -139,10 +134,8 @@ void DaySection::buildHeader() {
 }
 
 void DaySection::updateChevron() {
-    const int side = captionLineHeight();
-    m_chevron->setPixmap(Style::icon(m_expanded ? Style::Icon::ChevronUp : Style::Icon::ChevronDown,
-                                     Style::color(Style::ColorRole::Secondary, palette()))
-                             .pixmap(QSize(side, side), devicePixelRatioF()));
+    setSecondaryIcon(m_chevron, m_expanded ? Style::Icon::ChevronUp : Style::Icon::ChevronDown,
+                     captionLineHeight());
     m_chevron->setProperty("pointsUp", m_expanded);
 }
 

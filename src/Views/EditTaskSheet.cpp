@@ -28,11 +28,11 @@ EditTaskSheet::EditTaskSheet(HistoryManager& history, TaskEntry task, QWidget* p
     layout->setContentsMargins(Style::standardMargin, Style::standardMargin, Style::standardMargin,
                                Style::standardMargin);
     layout->setSpacing(20);
-    buildTitle();
+    buildTitle(layout);
     layout->addWidget(new Divider(0, this));
-    buildForm();
+    buildForm(layout);
     layout->addWidget(new Divider(0, this));
-    buildButtons();
+    buildButtons(layout);
     onTextChanged();
 }
 
@@ -72,17 +72,17 @@ QSize EditTaskSheet::sizeHint() const {
     return QSize(sheetWidth, sheetHeight);
 }
 
-void EditTaskSheet::buildTitle() {
+void EditTaskSheet::buildTitle(QVBoxLayout* layout) {
     auto* title = makeLabel(QStringLiteral("Edit Task"), Style::TextRole::Title2,
                             Style::ColorRole::Primary, this);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
     title->setAlignment(Qt::AlignCenter);
-    layout()->addWidget(title);
+    layout->addWidget(title);
 }
 
-void EditTaskSheet::buildForm() {
+void EditTaskSheet::buildForm(QVBoxLayout* layout) {
     auto* form = new QWidget(this);
     auto* groups = new QVBoxLayout(form);
     groups->setContentsMargins(Style::standardMargin, 0, Style::standardMargin, 0);
@@ -109,10 +109,10 @@ void EditTaskSheet::buildForm() {
 
     connect(m_name, &QLineEdit::textChanged, this, &EditTaskSheet::onTextChanged);
     connect(m_minutes, &QLineEdit::textChanged, this, &EditTaskSheet::onTextChanged);
-    layout()->addWidget(form);
+    layout->addWidget(form);
 }
 
-void EditTaskSheet::buildButtons() {
+void EditTaskSheet::buildButtons(QVBoxLayout* layout) {
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(Style::standardMargin, 0, Style::standardMargin, 0);
     buttons->setSpacing(15);
@@ -131,7 +131,7 @@ void EditTaskSheet::buildButtons() {
     m_save->setPalette(prominent);
     buttons->addWidget(m_save);
     buttons->addStretch();
-    static_cast<QVBoxLayout*>(layout())->addLayout(buttons);
+    layout->addLayout(buttons);
 
     connect(m_cancel, &QPushButton::clicked, this, &EditTaskSheet::closeRequested);
     connect(m_save, &QPushButton::clicked, this, &EditTaskSheet::onSave);

@@ -9,6 +9,7 @@ class HistoryManager;
 class Overlay;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 // Changes the name and the duration (in whole minutes) of one completion.
 class EditTaskSheet final : public QWidget {
@@ -31,9 +32,9 @@ signals:
     void closeRequested();
 
 private:
-    void buildTitle();
-    void buildForm();
-    void buildButtons();
+    void buildTitle(QVBoxLayout* layout);
+    void buildForm(QVBoxLayout* layout);
+    void buildButtons(QVBoxLayout* layout);
     void onSave();
     void onTextChanged();
 

@@ -41,10 +41,7 @@ void HistoryView::buildEmptyState() {
     stack->addStretch(1);
 
     auto* icon = new QLabel(m_emptyState);
-    icon->setPixmap(
-        Style::icon(Style::Icon::ClockQuestionmark,
-                    Style::color(Style::ColorRole::Secondary, palette()))
-            .pixmap(QSize(emptyStateIconSide, emptyStateIconSide), devicePixelRatioF()));
+    setSecondaryIcon(icon, Style::Icon::ClockQuestionmark, emptyStateIconSide);
     stack->addWidget(icon, 0, Qt::AlignHCenter);
 
     auto* title = makeLabel(QStringLiteral("No Task History Yet"), Style::TextRole::Title2,
@@ -193,17 +190,13 @@ void HistoryView::placeSections() {
     }
     const int rowHeight = DaySection::collapsedHeight();
     const int width = m_scroll->viewport()->width();
-    const auto measureTall = [&] {
-        QMap<qsizetype, int> tall;
-        for (auto it = m_live.cbegin(); it != m_live.cend(); ++it) {
-            if (const int height = it.value()->sizeHint().height(); height != rowHeight) {
-                tall.insert(it.key(), height);
-            }
+    // Only live sections can be taller than a collapsed one.
+    QMap<qsizetype, int> tall;
+    for (auto it = m_live.cbegin(); it != m_live.cend(); ++it) {
+        if (const int height = it.value()->sizeHint().height(); height != rowHeight) {
+            tall.insert(it.key(), height);
         }
-        return tall;
-    };
-
-    QMap<qsizetype, int> tall = measureTall();
+    }
     qint64 total = qint64(m_days.size()) * rowHeight;
     for (const int height : tall) {
         total += height - rowHeight;

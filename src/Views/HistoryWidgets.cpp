@@ -59,6 +59,11 @@ QLabel* makeLabel(const QString& text, Style::TextRole role, Style::ColorRole co
     return label;
 }
 
+void setSecondaryIcon(QLabel* label, Style::Icon icon, int side) {
+    label->setPixmap(Style::icon(icon, Style::color(Style::ColorRole::Secondary, label->palette()))
+                         .pixmap(QSize(side, side), label->devicePixelRatioF()));
+}
+
 void fillBackground(QWidget* widget, Style::ColorRole role) {
     widget->setAutoFillBackground(true);
     QPalette palette = widget->palette();
@@ -81,6 +86,16 @@ QToolButton* makeActionsButton(int side, int iconSide, QWidget* parent) {
     button->setToolTip(QStringLiteral("Actions"));
     button->setMenu(new QMenu(button));
     return button;
+}
+
+QAction* addEditAction(QMenu* menu, const QPalette& palette) {
+    return menu->addAction(
+        Style::icon(Style::Icon::Pencil, Style::color(Style::ColorRole::Secondary, palette)),
+        QStringLiteral("Edit"));
+}
+
+QAction* addDeleteAction(QMenu* menu, const QString& text) {
+    return menu->addAction(Style::icon(Style::Icon::Trash, Style::red()), text);
 }
 
 ColorDot::ColorDot(int diameter, ColorSource color, QWidget* parent)

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 
+class QAction;
 class QMenu;
 class QToolButton;
 
@@ -26,11 +27,16 @@ using ColorSource = std::function<QColor()>;
 QLabel* makeLabel(const QString& text, Style::TextRole role, Style::ColorRole color,
                   QWidget* parent);
 
+// Shows one of the program's icons, `side` pixels square, in the secondary colour.
+void setSecondaryIcon(QLabel* label, Style::Icon icon, int side);
+
 // Fills the widget's background with one of the program's colour roles.
 void fillBackground(QWidget* widget, Style::ColorRole role);
 
-// The borderless "…" button that opens a row's actions menu.
+// The borderless "…" button that opens a row's actions menu, and that menu's two kinds of entry.
 QToolButton* makeActionsButton(int side, int iconSide, QWidget* parent);
+QAction* addEditAction(QMenu* menu, const QPalette& palette);
+QAction* addDeleteAction(QMenu* menu, const QString& text);
 
 // A filled circle whose colour is read at paint time, so a changed colour table shows at once.
 class ColorDot final : public QWidget {

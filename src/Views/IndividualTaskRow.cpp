@@ -56,12 +56,10 @@ void IndividualTaskRow::paintEvent(QPaintEvent*) {
 
 void IndividualTaskRow::buildActionsMenu() {
     QMenu* menu = m_actions->menu();
-    const QColor secondary = Style::color(Style::ColorRole::Secondary, palette());
-    connect(menu->addAction(Style::icon(Style::Icon::Pencil, secondary), QStringLiteral("Edit")),
-            &QAction::triggered, this, &IndividualTaskRow::onEditRequested);
-    connect(
-        menu->addAction(Style::icon(Style::Icon::Trash, Style::red()), QStringLiteral("Delete")),
-        &QAction::triggered, this, &IndividualTaskRow::onDeleteRequested);
+    connect(addEditAction(menu, palette()), &QAction::triggered, this,
+            &IndividualTaskRow::onEditRequested);
+    connect(addDeleteAction(menu, QStringLiteral("Delete")), &QAction::triggered, this,
+            &IndividualTaskRow::onDeleteRequested);
 }
 
 void IndividualTaskRow::onEditRequested() {

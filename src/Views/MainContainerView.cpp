@@ -11,6 +11,20 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace {
+
+QToolButton* backButton() {
+    auto* button = new QToolButton;
+    button->setText(QStringLiteral("Back"));
+    button->setFont(Style::font(Style::TextRole::Body));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true); // plain: no border or background
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+} // namespace
+
 MainContainerView::MainContainerView(TimerManager& timer, HistoryManager& history,
                                      ColorManager& colors, QWidget* parent)
     : QWidget(parent)
@@ -62,7 +76,7 @@ QWidget* MainContainerView::buildHeader() {
     row->setContentsMargins(Style::standardMargin, 10, Style::standardMargin, 10);
     row->setSpacing(0);
 
-    m_backButton = backButtonLabel();
+    m_backButton = backButton();
     m_backButton->setObjectName(QStringLiteral("backButton"));
     connect(m_backButton, &QToolButton::clicked, this, &MainContainerView::onBackClicked);
     row->addWidget(m_backButton);
@@ -74,7 +88,7 @@ QWidget* MainContainerView::buildHeader() {
     row->addWidget(title);
     row->addStretch(1);
 
-    m_backButtonMirror = backButtonLabel();
+    m_backButtonMirror = backButton();
     m_backButtonMirror->setObjectName(QStringLiteral("backButtonMirror"));
     QSizePolicy keepsItsPlace = m_backButtonMirror->sizePolicy();
     keepsItsPlace.setRetainSizeWhenHidden(true);
@@ -85,16 +99,6 @@ QWidget* MainContainerView::buildHeader() {
 
     applyHeaderStyle();
     return m_header;
-}
-
-QToolButton* MainContainerView::backButtonLabel() {
-    auto* button = new QToolButton;
-    button->setText(QStringLiteral("Back"));
-    button->setFont(Style::font(Style::TextRole::Body));
-    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setAutoRaise(true); // plain: no border or background
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
 }
 
 void MainContainerView::applyHeaderStyle() {

@@ -37,7 +37,6 @@ protected:
 
 private:
     QWidget* buildHeader();
-    QToolButton* backButtonLabel();
     void applyHeaderStyle();
 
     void onHistoryRequested();

@@ -51,27 +51,29 @@ void MergedTaskRow::buildRow() {
     line->setContentsMargins(Style::defaultPadding, Style::defaultPadding, Style::defaultPadding,
                              Style::defaultPadding);
     line->setSpacing(12);
-    buildColorDot(line);
-    buildTitles(line);
+    const auto addTopAligned = [line](QLayout* part) {
+        line->addLayout(part);
+        line->setAlignment(part, Qt::AlignTop);
+    };
+    addTopAligned(buildColorDot(row));
+    addTopAligned(buildTitles(row));
     line->addStretch(1);
-    buildTrailing(line);
+    addTopAligned(buildTrailing(row));
     connect(row, &ClickableArea::clicked, this, &MergedTaskRow::onRowClicked);
     m_layout->addWidget(row);
 }
 
-void MergedTaskRow::buildColorDot(QLayout* line) {
+QLayout* MergedTaskRow::buildColorDot(QWidget* row) {
     auto* holder = new QVBoxLayout;
     holder->setContentsMargins(0, dotTopPadding, 0, 0);
     auto* dot = new ColorDot(
-        dotDiameter, [this] { return taskColor(); }, m_row);
+        dotDiameter, [this] { return taskColor(); }, row);
     dot->setObjectName(QStringLiteral("dot"));
     holder->addWidget(dot);
-    static_cast<QHBoxLayout*>(line)->addLayout(holder);
-    line->setAlignment(holder, Qt::AlignTop);
+    return holder;
 }
 
-void MergedTaskRow::buildTitles(QLayout* line) {
-    QWidget* row = line->parentWidget();
+QLayout* MergedTaskRow::buildTitles(QWidget* row) {
     auto* titles = new QVBoxLayout;
     titles->setSpacing(4);
 
@@ -109,12 +111,10 @@ void MergedTaskRow::buildTitles(QLayout* line) {
         makeLabel(subtitle, Style::TextRole::Caption, Style::ColorRole::Secondary, row);
     subtitleLabel->setObjectName(QStringLiteral("subtitle"));
     titles->addWidget(subtitleLabel);
-    static_cast<QHBoxLayout*>(line)->addLayout(titles);
-    line->setAlignment(titles, Qt::AlignTop);
+    return titles;
 }
 
-void MergedTaskRow::buildTrailing(QLayout* line) {
-    QWidget* row = line->parentWidget();
+QLayout* MergedTaskRow::buildTrailing(QWidget* row) {
     auto* trailing = new QHBoxLayout;
     trailing->setSpacing(8);
     auto* pill = new Capsule(
@@ -130,23 +130,20 @@ void MergedTaskRow::buildTrailing(QLayout* line) {
     m_actions = makeActionsButton(actionsSide, actionsSide - 6, row);
     trailing->addWidget(m_actions);
     buildActionsMenu();
-    static_cast<QHBoxLayout*>(line)->addLayout(trailing);
-    line->setAlignment(trailing, Qt::AlignTop);
+    return trailing;
 }
 
 void MergedTaskRow::buildActionsMenu() {
     QMenu* menu = m_actions->menu();
     if (m_mergedTask.count == 1) {
-        connect(menu->addAction(Style::icon(Style::Icon::Pencil,
-                                            Style::color(Style::ColorRole::Secondary, palette())),
-                                QStringLiteral("Edit")),
-                &QAction::triggered, this, &MergedTaskRow::onEditRequested);
+        connect(addEditAction(menu, palette()), &QAction::triggered, this,
+                &MergedTaskRow::onEditRequested);
     }
     const QString deleteText = m_mergedTask.count == 1
                                    ? QStringLiteral("Delete")
                                    : QStringLiteral("Delete All (%1)").arg(m_mergedTask.count);
-    connect(menu->addAction(Style::icon(Style::Icon::Trash, Style::red()), deleteText),
-            &QAction::triggered, this, &MergedTaskRow::onDeleteAllRequested);
+    connect(addDeleteAction(menu, deleteText), &QAction::triggered, this,
+            &MergedTaskRow::onDeleteAllRequested);
 }
 
 void MergedTaskRow::buildCompletions() {

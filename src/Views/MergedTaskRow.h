@@ -7,6 +7,7 @@
 
 class ColorManager;
 class HistoryManager;
+class QLayout;
 class QToolButton;
 class QVBoxLayout;
 
@@ -27,9 +28,9 @@ public:
 
 private:
     void buildRow();
-    void buildColorDot(QLayout* line);
-    void buildTitles(QLayout* line);
-    void buildTrailing(QLayout* line);
+    QLayout* buildColorDot(QWidget* row);
+    QLayout* buildTitles(QWidget* row);
+    QLayout* buildTrailing(QWidget* row);
     void buildActionsMenu();
     void buildCompletions();
     QColor taskColor() const;

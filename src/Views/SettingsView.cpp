@@ -87,14 +87,15 @@ SettingsView::SettingsView(TimerManager& timer, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(0);
     layout->setContentsMargins(10, 10, 10, 10);
+    const auto addDivider = [layout] {
+        layout->addItem(gap());
+        layout->addWidget(divider());
+        layout->addItem(gap());
+    };
     layout->addWidget(buildCountdownBlock());
-    layout->addItem(gap());
-    layout->addWidget(divider());
-    layout->addItem(gap());
+    addDivider();
     layout->addWidget(buildInputsBlock());
-    layout->addItem(gap());
-    layout->addWidget(divider());
-    layout->addItem(gap());
+    addDivider();
     layout->addWidget(buildButtonsBlock());
     layout->addStretch(1);
 

@@ -1,15 +1,14 @@
 #include "Views/TaskPieChartView.h"
 
 #include "Managers/ColorManager.h"
+#include "Models/MergedTask.h"
 #include "Platform/SectorChart.h"
 #include "Platform/Style.h"
 #include "Views/CustomPieChartView.h"
 #include "Views/HistoryWidgets.h"
 
 #include <QHBoxLayout>
-#include <QHash>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <limits>
 
 namespace {
@@ -44,25 +43,11 @@ TaskPieChartView::TaskPieChartView(QList<TaskEntry> tasks, ColorManager& colors,
 }
 
 QList<TaskGroup> TaskPieChartView::groupedTasks(const QList<TaskEntry>& tasks) {
+    const qint64 dayTotal = totalDuration(tasks);
     QList<TaskGroup> groups;
-    QHash<QString, qsizetype> position;
-    qint64 dayTotal = 0;
-    for (const TaskEntry& task : tasks) {
-        dayTotal += task.duration();
-        const auto found = position.constFind(task.taskName());
-        if (found == position.constEnd()) {
-            position.insert(task.taskName(), groups.size());
-            groups.append({task.taskName(), task.duration(), 0});
-        } else {
-            groups[*found].totalDuration += task.duration();
-        }
+    for (const NameTotal& total : totalsByName(tasks)) {
+        groups.append({total.name, total.duration, percentOf(total.duration, dayTotal)});
     }
-    for (TaskGroup& group : groups) {
-        group.percentage = percentOf(group.totalDuration, dayTotal);
-    }
-    std::stable_sort(groups.begin(), groups.end(), [](const TaskGroup& a, const TaskGroup& b) {
-        return a.totalDuration > b.totalDuration;
-    });
     return groups;
 }
 
