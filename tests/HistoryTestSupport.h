@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QDateTime>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,6 +23,15 @@
 #include <QUuid>
 #include <QWidget>
 #include <memory>
+
+// The widget drawn at the given size on a transparent image, so untouched pixels keep alpha 0.
+inline QImage renderedOnTransparent(QWidget& widget, QSize size) {
+    widget.resize(size);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
 
 // The stored history the store starts from; saving thousands of entries one by one would
 // rewrite the whole file each time.

@@ -20,14 +20,9 @@ QColor colorFor(const QString& name) {
     return colors.value(name, Qt::magenta);
 }
 
-// The chart drawn on a transparent image, so untouched pixels keep alpha 0.
 QImage drawn(const QList<TaskEntry>& tasks, QSize size) {
     CustomPieChartView chart(tasks, colorFor);
-    chart.resize(size);
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    chart.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
+    return renderedOnTransparent(chart, size);
 }
 
 // The pixel at a clock angle (degrees clockwise from 12 o'clock) and radius around the centre.

@@ -1,3 +1,4 @@
+#include "HistoryTestSupport.h"
 #include "Platform/SectorChart.h"
 
 #include <QImage>
@@ -18,11 +19,7 @@ QColor colorFor(const QString& key) {
 
 QImage drawn(const Marks& marks, QSize size) {
     SectorChart chart(marks, colorFor);
-    chart.resize(size);
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    chart.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
+    return renderedOnTransparent(chart, size);
 }
 
 QPointF polar(QPointF centre, double clockDegrees, double radius) {
