@@ -2,10 +2,10 @@
 // work done through QJsonDocument in the same run, so the ratio holds on a noisy machine.
 //   bench_core [folder for the files]   (build Release; see the table's header for what each row
 //   is)
-#include "Managers/HistoryManager.h"
-#include "Models/MergedTask.h"
-#include "Models/TaskEntryJson.h"
-#include "Platform/PreferencesStore.h"
+#include "managers/HistoryManager.h"
+#include "model/MergedTask.h"
+#include "model/TaskEntryJson.h"
+#include "storage/PreferencesStore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

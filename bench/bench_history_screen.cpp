@@ -1,13 +1,13 @@
 // Opening the history screen with 1k, 10k and 100k completions over five years: the lazy day
 // list against building every day section at once (the baseline), in the same run.
 //   bench_history_screen   (build Release; runs offscreen unless QT_QPA_PLATFORM says otherwise)
-#include "Managers/ColorManager.h"
-#include "Managers/HistoryManager.h"
-#include "Models/TaskEntryJson.h"
-#include "Platform/PreferencesStore.h"
-#include "Platform/Style.h"
-#include "Views/DaySection.h"
-#include "Views/HistoryView.h"
+#include "history/DaySection.h"
+#include "history/HistoryView.h"
+#include "kit/Style.h"
+#include "managers/ColorManager.h"
+#include "managers/HistoryManager.h"
+#include "model/TaskEntryJson.h"
+#include "storage/PreferencesStore.h"
 
 #include <QApplication>
 #include <QDateTime>

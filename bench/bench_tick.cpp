@@ -4,12 +4,12 @@
 // main thread's CPU per tick beside a floor: the same number of bare QSystemTrayIcon tooltip
 // changes, the least a tray program that shows a countdown must do.
 #include "AppDelegate.h"
-#include "Managers/ColorManager.h"
-#include "Managers/TimerManager.h"
-#include "Platform/Clock.h"
-#include "Platform/Notifier.h"
-#include "Platform/PreferencesStore.h"
-#include "Platform/TrayStatusItem.h"
+#include "managers/ColorManager.h"
+#include "managers/TimerManager.h"
+#include "services/Notifier.h"
+#include "statusitem/TrayStatusItem.h"
+#include "storage/PreferencesStore.h"
+#include "time/Clock.h"
 
 #include <QApplication>
 #include <QPixmap>

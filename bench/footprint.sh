@@ -128,7 +128,7 @@ title_is_counting() {
 : >"$work/runs.txt"
 for ((run = 1; run <= runs; run++)); do
     measure tray_floor "$build/bench/tray_floor"
-    measure hourlark "$build/src/hourlark"
+    measure hourlark "$build/src/app/hourlark"
     measure_floor_tick
 done
 

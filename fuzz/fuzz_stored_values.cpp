@@ -1,12 +1,12 @@
 // Arbitrary bytes as both stored values. Whatever the bytes, decoding must not crash or throw, a
 // value that decodes must survive encode/decode unchanged, and a history that loads must group,
 // merge and name its days without trouble.
-#include "Managers/ColorManager.h"
-#include "Managers/HistoryManager.h"
-#include "Models/MergedTask.h"
-#include "Models/TaskEntryJson.h"
-#include "Platform/JsonStringMap.h"
-#include "Platform/PreferencesStore.h"
+#include "managers/ColorManager.h"
+#include "managers/HistoryManager.h"
+#include "model/MergedTask.h"
+#include "model/TaskEntryJson.h"
+#include "storage/JsonStringMap.h"
+#include "storage/PreferencesStore.h"
 
 #include <QLocale>
 #include <cstdlib>

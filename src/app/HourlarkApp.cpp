@@ -1,0 +1,115 @@
+#include "HourlarkApp.h"
+
+#include "AppDelegate.h"
+#include "SingleInstance.h"
+#include "TerminationSignals.h"
+#include "managers/ColorManager.h"
+#include "notifications/DBusNotifier.h"
+#include "statusitem/StatusItem.h"
+#include "statusitem/StatusItemFactory.h"
+#include "storage/PreferencesStore.h"
+#include "time/Clock.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+// Long enough for a panel that starts alongside us at log-in.
+constexpr std::chrono::seconds trayWait(5);
+constexpr int notifyTimeoutMs = 5000;
+
+void describe(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("A countdown timer with a task history that lives in the system tray."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+}
+
+} // namespace
+
+HourlarkApp::HourlarkApp() = default;
+
+HourlarkApp::~HourlarkApp() = default;
+
+void HourlarkApp::setIdentity() {
+    // The lower-case name gives the data folder ~/.local/share/hourlark.
+    QCoreApplication::setApplicationName(QStringLiteral("hourlark"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(HOURLARK_VERSION));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Hourlark"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("hourlark"));
+}
+
+bool HourlarkApp::wantsCommandLineOnly(int argc, char** argv) {
+    static constexpr const char* informational[] = {"-h",         "--help", "-?",       "-help",
+                                                    "--help-all", "-v",     "--version"};
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : informational) {
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+void HourlarkApp::parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    describe(parser);
+    parser.process(arguments);
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fputs(qPrintable(QStringLiteral("Unexpected argument: %1\n")
+                                  .arg(parser.positionalArguments().constFirst())),
+                   stderr);
+        std::exit(1);
+    }
+}
+
+int HourlarkApp::run() {
+    QApplication::setQuitOnLastWindowClosed(false);
+    parseCommandLine(QCoreApplication::arguments());
+
+    m_instance = std::make_unique<SingleInstance>();
+    if (!m_instance->claim()) {
+        if (m_instance->notifyFirst(notifyTimeoutMs))
+            return 0;
+        std::fputs("Hourlark is already running but does not answer.\n", stderr);
+        return 1;
+    }
+    connect(m_instance.get(), &SingleInstance::openRequested, this, &HourlarkApp::onOpenRequested);
+
+    m_signals = std::make_unique<TerminationSignals>();
+    connect(m_signals.get(), &TerminationSignals::terminationRequested, this,
+            &HourlarkApp::onTerminationRequested);
+
+    auto statusItem =
+        StatusItemFactory::createForSession(trayWait, [this] { return m_quitRequested; });
+    if (m_quitRequested)
+        return 0;
+
+    m_store = std::make_unique<FilePreferencesStore>(FilePreferencesStore::defaultFolder());
+    m_notifier = std::make_unique<DBusNotifier>();
+    m_clock = std::make_unique<SystemClock>();
+    m_delegate =
+        std::make_unique<AppDelegate>(*m_store, *m_notifier, *m_clock, ColorManager::shared());
+    connect(m_delegate.get(), &AppDelegate::quitRequested, qApp, &QCoreApplication::quit,
+            Qt::QueuedConnection);
+    m_delegate->applicationDidFinishLaunching(std::move(statusItem));
+    if (m_openWhenReady)
+        m_delegate->openPopover();
+
+    return QApplication::exec();
+}
+
+void HourlarkApp::onOpenRequested() {
+    if (m_delegate)
+        m_delegate->openPopover();
+    else
+        m_openWhenReady = true;
+}
+
+void HourlarkApp::onTerminationRequested() {
+    m_quitRequested = true;
+    QCoreApplication::quit();
+}

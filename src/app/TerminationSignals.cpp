@@ -1,0 +1,57 @@
+#include "TerminationSignals.h"
+
+#include <QSocketNotifier>
+#include <array>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// The handler may only write a byte; the event loop reads it on the other end.
+std::array<int, 2> signalPipe{-1, -1};
+constexpr std::array<int, 2> handledSignals{SIGTERM, SIGINT};
+
+extern "C" void onSignal(int signalNumber) {
+    const unsigned char byte = static_cast<unsigned char>(signalNumber);
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
+}
+
+} // namespace
+
+TerminationSignals::TerminationSignals(QObject* parent)
+    : QObject(parent) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe.data()) !=
+        0) {
+        qWarning("Cannot watch for termination signals");
+        return;
+    }
+    m_notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::onReadable);
+
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signalNumber : handledSignals)
+        ::sigaction(signalNumber, &action, nullptr);
+}
+
+TerminationSignals::~TerminationSignals() {
+    if (!m_notifier)
+        return;
+    for (const int signalNumber : handledSignals)
+        ::signal(signalNumber, SIG_DFL);
+    ::close(signalPipe[0]);
+    ::close(signalPipe[1]);
+    signalPipe = {-1, -1};
+}
+
+void TerminationSignals::onReadable() {
+    unsigned char byte = 0;
+    while (::read(signalPipe[1], &byte, 1) == 1) {
+        m_received = byte;
+        emit terminationRequested(byte);
+    }
+}

@@ -1,0 +1,186 @@
+#include "managers/HistoryManager.h"
+
+#include "model/TaskEntryJson.h"
+#include "storage/PreferencesStore.h"
+#include "time/DateFormat.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QLocale>
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+const QString historyKey = QStringLiteral("TaskHistoryData");
+
+// [start, end) of a local day. Days are not always 24 hours long, nor do they all start at
+// midnight, so both ends come from the time zone.
+struct LocalDay {
+    QDate date;
+    double start = 0;
+    double end = 0;
+    bool contains(double seconds) const { return seconds >= start && seconds < end; }
+};
+
+double startOfDaySeconds(QDate date) {
+    const QDateTime start = date.startOfDay();
+    // Far outside what the zone database covers there is no start; such a day is empty.
+    return start.isValid() ? Instant::fromDateTime(start).secondsSinceReference() : qQNaN();
+}
+
+LocalDay localDayContaining(Instant instant) {
+    const QDate date = instant.toDateTime().date();
+    LocalDay day{date, startOfDaySeconds(date), startOfDaySeconds(date.addDays(1))};
+    if (!day.contains(instant.secondsSinceReference())) // NaN bounds: a day of its own
+        day.start = day.end = instant.secondsSinceReference();
+    return day;
+}
+
+// Completions mostly arrive in time order, so the next entry usually falls on the same day or the
+// one after; stepping to a neighbour costs one time-zone conversion instead of three.
+LocalDay dayFrom(const LocalDay& previous, Instant instant) {
+    const double seconds = instant.secondsSinceReference();
+    if (previous.date.isValid() && previous.start < previous.end) {
+        if (seconds >= previous.end) {
+            const LocalDay next{previous.date.addDays(1), previous.end,
+                                startOfDaySeconds(previous.date.addDays(2))};
+            if (next.contains(seconds))
+                return next;
+        } else if (seconds < previous.start) {
+            const LocalDay before{previous.date.addDays(-1),
+                                  startOfDaySeconds(previous.date.addDays(-1)), previous.start};
+            if (before.contains(seconds))
+                return before;
+        }
+    }
+    return localDayContaining(instant);
+}
+
+// Newest first; equal instants keep the order in which they were added.
+void sortNewestFirst(QList<TaskEntry>& tasks) {
+    const auto older = [](const TaskEntry& a, const TaskEntry& b) {
+        return a.completionDate() < b.completionDate();
+    };
+    // The common case, strictly ascending, just turns around.
+    if (std::adjacent_find(tasks.cbegin(), tasks.cend(),
+                           [&](const TaskEntry& a, const TaskEntry& b) { return !older(a, b); }) ==
+        tasks.cend()) {
+        std::reverse(tasks.begin(), tasks.end());
+        return;
+    }
+    std::stable_sort(tasks.begin(), tasks.end(),
+                     [&](const TaskEntry& a, const TaskEntry& b) { return older(b, a); });
+}
+
+} // namespace
+
+HistoryManager::HistoryManager(PreferencesStore& store, QObject* parent)
+    : QObject(parent)
+    , m_store(store) {
+    loadTasks();
+}
+
+void HistoryManager::loadTasks() {
+    const std::optional<QByteArray> stored = m_store.value(historyKey);
+    if (!stored)
+        return;
+    std::optional<QList<TaskEntry>> decoded = decodeTaskHistory(*stored);
+    if (!decoded) {
+        // Left exactly as it is on disk until the first change, which keeps a copy first.
+        m_storedValueUnreadable = true;
+        return;
+    }
+    m_tasks = std::move(*decoded);
+    emit tasksChanged();
+}
+
+void HistoryManager::saveTasks() {
+    if (!encodeTaskHistory(m_tasks, m_encoded))
+        return;
+    if (m_storedValueUnreadable) {
+        // Without a copy of the unreadable value nothing may overwrite it; the next change retries.
+        if (!m_store.keepAside(historyKey))
+            return;
+        m_storedValueUnreadable = false;
+    }
+    m_store.setValue(historyKey, m_encoded);
+}
+
+void HistoryManager::saveTask(const TaskEntry& entry) {
+    m_tasks.append(entry);
+    emit tasksChanged();
+    saveTasks();
+}
+
+QList<DayGroup> HistoryManager::getTasksByDay() const {
+    QList<DayGroup> groups;
+    QHash<double, qsizetype> groupByStart;
+
+    LocalDay day;
+    qsizetype groupIndex = -1;
+    for (const TaskEntry& task : m_tasks) {
+        const double seconds = task.completionDate().secondsSinceReference();
+        if (groupIndex < 0 || !day.contains(seconds)) {
+            day = dayFrom(day, task.completionDate());
+            auto it = groupByStart.constFind(day.start);
+            if (it == groupByStart.constEnd()) {
+                it = groupByStart.insert(day.start, groups.size());
+                groups.append(DayGroup{Instant(day.start), {}});
+            }
+            groupIndex = *it;
+        }
+        groups[groupIndex].tasks.append(task);
+    }
+
+    for (DayGroup& group : groups)
+        sortNewestFirst(group.tasks);
+    std::sort(groups.begin(), groups.end(),
+              [](const DayGroup& a, const DayGroup& b) { return a.date > b.date; });
+    return groups;
+}
+
+void HistoryManager::updateTask(const TaskEntry& task, const QString& newName, qint64 newDuration) {
+    const auto it = std::find_if(m_tasks.begin(), m_tasks.end(),
+                                 [&](const TaskEntry& entry) { return entry.id() == task.id(); });
+    if (it == m_tasks.end())
+        return;
+    // The start is the anchor: a new duration moves the end, never the start.
+    const Instant end = task.startTime().addingSeconds(static_cast<double>(newDuration));
+    *it = TaskEntry(task.id(), newName, newDuration, task.startTime(), end, end);
+    emit tasksChanged();
+    saveTasks();
+}
+
+void HistoryManager::deleteTask(const TaskEntry& task) {
+    const QUuid id = task.id();
+    m_tasks.removeIf([&](const TaskEntry& entry) { return entry.id() == id; });
+    emit tasksChanged();
+    saveTasks();
+}
+
+void HistoryManager::deleteTasks(const QList<TaskEntry>& tasks) {
+    QSet<QUuid> ids;
+    for (const TaskEntry& task : tasks)
+        ids.insert(task.id());
+    m_tasks.removeIf([&](const TaskEntry& entry) { return ids.contains(entry.id()); });
+    emit tasksChanged();
+    saveTasks();
+}
+
+QString HistoryManager::formatDay(Instant day, QDate today) {
+    return formatDay(day, today, QLocale::system());
+}
+
+QString HistoryManager::formatDay(Instant day, QDate today, const QLocale& locale) {
+    const QDate date = day.toDateTime().date();
+    if (date == today)
+        return QStringLiteral("Today");
+    if (date == today.addDays(-1))
+        return QStringLiteral("Yesterday");
+    return mediumDate(date, locale);
+}
+
+Instant HistoryManager::startOfDay(Instant instant) {
+    return Instant(localDayContaining(instant).start);
+}

@@ -1,0 +1,324 @@
+#include "statusitem/StatusNotifierItem.h"
+
+#include "statusitem/DBusMenuExporter.h"
+#include "statusitem/DBusTypes.h"
+#include "statusitem/StatusIcon.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDBusAbstractAdaptor>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDBusServiceWatcher>
+#include <QDBusVariant>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QMenu>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtEndian>
+#include <array>
+
+namespace {
+
+const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
+const QString itemPath = QStringLiteral("/StatusNotifierItem");
+const QString menuPath = QStringLiteral("/MenuBar");
+// Panels pick the size they need; these cover 16 px panels up to 2x scaled 24 px ones.
+constexpr std::array iconSizes{16, 22, 24, 32, 48};
+
+SniPixmap pixmapOf(const QImage& rendered) {
+    const QImage image = rendered.convertToFormat(QImage::Format_ARGB32);
+    SniPixmap pixmap{image.width(), image.height(), {}};
+    pixmap.bytes.resize(qsizetype(image.width()) * image.height() * 4);
+    auto* out = reinterpret_cast<uchar*>(pixmap.bytes.data());
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const quint32*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x, out += 4)
+            qToBigEndian(line[x], out);
+    }
+    return pixmap;
+}
+
+// What is known of the panel from the process that owns the watcher.
+struct HostTraits {
+    bool opensMenuOnLeftClick = false; // and never sends Activate
+    bool takesIconsByNameOnly = false; // ignores IconPixmap
+};
+
+HostTraits hostTraits(const QDBusConnection& bus) {
+    QDBusConnectionInterface* daemon = bus.interface();
+    if (!daemon)
+        return {};
+    const QDBusReply<uint> pid = daemon->servicePid(watcherService);
+    if (!pid.isValid())
+        return {};
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid.value()));
+    if (!cmdline.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray program = cmdline.readAll().split('\0').value(0);
+    const QString name = QFileInfo(QString::fromLocal8Bit(program)).fileName();
+    if (name == QLatin1String("gnome-shell"))
+        return {true, false};
+    // The indicator services of MATE, Unity and Ayatana desktops.
+    if (name == QLatin1String("ayatana-indicator-application-service") ||
+        name == QLatin1String("indicator-application-service"))
+        return {true, true};
+    return {};
+}
+
+} // namespace
+
+// org.kde.StatusNotifierItem, answered from the item's state.
+class StatusNotifierItemAdaptor final : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(StatusNotifierItemAdaptor)
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
+    Q_PROPERTY(QString Category READ category)
+    Q_PROPERTY(QString Id READ id)
+    Q_PROPERTY(QString Title READ titleProperty)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(int WindowId READ windowId)
+    Q_PROPERTY(QString IconThemePath READ iconThemePath)
+    Q_PROPERTY(QString IconName READ iconName)
+    Q_PROPERTY(SniPixmapList IconPixmap READ iconPixmap)
+    Q_PROPERTY(QString OverlayIconName READ emptyString)
+    Q_PROPERTY(SniPixmapList OverlayIconPixmap READ noPixmaps)
+    Q_PROPERTY(QString AttentionIconName READ emptyString)
+    Q_PROPERTY(SniPixmapList AttentionIconPixmap READ noPixmaps)
+    Q_PROPERTY(QString AttentionMovieName READ emptyString)
+    Q_PROPERTY(SniToolTip ToolTip READ toolTip)
+    Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
+    Q_PROPERTY(QDBusObjectPath Menu READ menu)
+    Q_PROPERTY(QString XAyatanaLabel READ label)
+    Q_PROPERTY(QString XAyatanaLabelGuide READ labelGuide)
+    Q_PROPERTY(uint XAyatanaOrderingIndex READ orderingIndex)
+public:
+    explicit StatusNotifierItemAdaptor(StatusNotifierItem* item)
+        : QDBusAbstractAdaptor(item)
+        , m_item(item) {}
+
+    QString category() const { return QStringLiteral("ApplicationStatus"); }
+    QString id() const { return QStringLiteral("hourlark"); }
+    QString titleProperty() const { return QStringLiteral("Hourlark"); }
+    // Always on show: the countdown is the item's whole purpose.
+    QString status() const { return QStringLiteral("Active"); }
+    int windowId() const { return 0; }
+    QString emptyString() const { return {}; }
+    SniPixmapList noPixmaps() const { return {}; }
+    bool itemIsMenu() const { return false; }
+    QDBusObjectPath menu() const { return QDBusObjectPath(menuPath); }
+    QString label() const { return m_item->m_title; }
+    QString iconName() const { return m_item->m_iconName; }
+    QString iconThemePath() const {
+        return m_item->m_iconFolder ? m_item->m_iconFolder->path() : QString();
+    }
+    QString labelGuide() const { return m_item->labelGuide(); }
+    uint orderingIndex() const { return 0; }
+
+    SniPixmapList iconPixmap() {
+        // Drawn when a panel asks, and only again once the minutes change.
+        const QString key = StatusIcon::drawnPart(m_item->m_title);
+        if (m_pixmaps.isEmpty() || key != m_pixmapsKey) {
+            m_pixmaps.clear();
+            for (int size : iconSizes)
+                m_pixmaps.append(pixmapOf(StatusIcon::render(m_item->m_title, size)));
+            m_pixmapsKey = key;
+        }
+        return m_pixmaps;
+    }
+
+    SniToolTip toolTip() const { return {QString(), {}, m_item->m_title, QString()}; }
+
+public slots:
+    void Activate(int x, int y) { m_item->onActivated(QPoint(x, y)); }
+    // A middle click: the same as a left click, which is the one way to the timer on panels
+    // that open the menu on the left button.
+    void SecondaryActivate(int x, int y) { m_item->onActivated(QPoint(x, y)); }
+    void ContextMenu(int x, int y) { m_item->onContextMenuRequested(QPoint(x, y)); }
+    // Scrolling has no meaning for a countdown.
+    void Scroll(int delta, const QString& orientation) {
+        Q_UNUSED(delta)
+        Q_UNUSED(orientation)
+    }
+
+signals:
+    // Title and Status never change here, but panels listen for them.
+    void NewTitle();
+    void NewIcon();
+    void NewToolTip();
+    void NewStatus(const QString& status);
+    void XAyatanaNewLabel(const QString& label, const QString& guide);
+
+private:
+    StatusNotifierItem* m_item;
+    QString m_pixmapsKey;
+    SniPixmapList m_pixmaps;
+};
+
+StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, QObject* parent)
+    : StatusItem(parent)
+    , m_bus(std::move(bus))
+    , m_changeTimer(new QTimer(this)) {
+    // Every change within one turn of the event loop goes out as one set of signals.
+    m_changeTimer->setSingleShot(true);
+    m_changeTimer->setInterval(0);
+    connect(m_changeTimer, &QTimer::timeout, this, &StatusNotifierItem::emitChangeSignals);
+
+    DBusTypes::registerAll();
+    m_adaptor = new StatusNotifierItemAdaptor(this);
+    m_menuExporter = new DBusMenuExporter(m_bus, menuPath, this);
+    connect(m_menuExporter, &DBusMenuExporter::refreshRequested, this,
+            &StatusItem::contextMenuAboutToShow);
+    if (!m_bus.isConnected())
+        return;
+
+    static int itemCount = 0;
+    m_serviceName = QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
+                        .arg(QCoreApplication::applicationPid())
+                        .arg(++itemCount);
+    m_objectRegistered = m_bus.registerObject(itemPath, this, QDBusConnection::ExportAdaptors);
+    m_bus.registerService(m_serviceName);
+
+    m_watcherWatcher = new QDBusServiceWatcher(watcherService, m_bus,
+                                               QDBusServiceWatcher::WatchForRegistration, this);
+    connect(m_watcherWatcher, &QDBusServiceWatcher::serviceRegistered, this,
+            &StatusNotifierItem::onWatcherRegistered);
+    registerWithWatcher();
+}
+
+StatusNotifierItem::~StatusNotifierItem() {
+    if (!m_bus.isConnected())
+        return;
+    // The watcher drops the item when its name goes.
+    m_bus.unregisterService(m_serviceName);
+    if (m_objectRegistered)
+        m_bus.unregisterObject(itemPath);
+}
+
+bool StatusNotifierItem::isWatcherPresent(const QDBusConnection& bus) {
+    QDBusConnectionInterface* daemon = bus.isConnected() ? bus.interface() : nullptr;
+    if (!daemon || !daemon->isServiceRegistered(watcherService).value())
+        return false;
+    // A watcher left behind by a panel that is gone would hide the item; one that cannot say
+    // (no such property, or too slow to answer) is trusted.
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    const QDBusMessage reply = bus.call(get, QDBus::Block, 1000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return true;
+    const QVariant value = reply.arguments().constFirst().value<QDBusVariant>().variant();
+    return value.typeId() != QMetaType::Bool || value.toBool();
+}
+
+void StatusNotifierItem::setTitle(const QString& title) {
+    if (title == m_title)
+        return;
+    m_title = title;
+    scheduleChangeSignals();
+}
+
+QRect StatusNotifierItem::anchorRect() const {
+    return m_activatePoint ? QRect(*m_activatePoint, QSize(1, 1)) : QRect();
+}
+
+void StatusNotifierItem::setContextMenu(QMenu* menu) {
+    m_menu = menu;
+    m_menuExporter->setMenu(menu);
+}
+
+void StatusNotifierItem::popUpContextMenu(const QPoint& globalPos) {
+    if (m_menu)
+        m_menu->popup(globalPos);
+}
+
+QString StatusNotifierItem::labelGuide() const {
+    // '0' is as wide as any digit, so the guide only changes when the task name or the number of
+    // minute digits does.
+    QString guide = m_title;
+    for (QChar& c : guide) {
+        if (c.isDigit())
+            c = QLatin1Char('0');
+    }
+    return guide;
+}
+
+void StatusNotifierItem::registerWithWatcher() {
+    const HostTraits host = hostTraits(m_bus);
+    m_hostOpensMenuOnLeftClick = host.opensMenuOnLeftClick;
+    if (host.takesIconsByNameOnly && !m_iconFolder) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        m_iconFolder =
+            std::make_unique<QTemporaryDir>(runtime + QStringLiteral("/hourlark-XXXXXX"));
+        if (m_iconFolder->isValid())
+            writeIconFiles();
+        else
+            m_iconFolder.reset();
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        watcherService, watcherPath, watcherService, QStringLiteral("RegisterStatusNotifierItem"));
+    call << m_serviceName;
+    // Never block: the watcher reads our properties before it answers.
+    m_bus.asyncCall(call);
+}
+
+// A fresh name for every drawing: hosts cache icons by name and would keep showing old minutes.
+void StatusNotifierItem::writeIconFiles() {
+    const QString previous = m_iconName;
+    const QString name = QStringLiteral("hourlark-minutes-%1").arg(++m_iconSerial);
+    const QDir root(m_iconFolder->path());
+    for (int size : iconSizes) {
+        const QString folder = QStringLiteral("hicolor/%1x%1/apps/").arg(size);
+        root.mkpath(folder);
+        StatusIcon::render(m_title, size)
+            .save(root.filePath(folder + name + QLatin1String(".png")));
+        if (!previous.isEmpty())
+            QFile::remove(root.filePath(folder + previous + QLatin1String(".png")));
+    }
+    m_iconName = name;
+}
+
+void StatusNotifierItem::onWatcherRegistered() {
+    registerWithWatcher();
+}
+
+void StatusNotifierItem::onActivated(const QPoint& point) {
+    // Panels that do not know where the item is send 0,0.
+    if (!point.isNull())
+        m_activatePoint = point;
+    emit leftClicked(point.isNull() ? QCursor::pos() : point);
+}
+
+void StatusNotifierItem::onContextMenuRequested(const QPoint& point) {
+    emit rightClicked(point.isNull() ? QCursor::pos() : point);
+}
+
+void StatusNotifierItem::scheduleChangeSignals() {
+    if (!m_changeTimer->isActive())
+        m_changeTimer->start();
+}
+
+void StatusNotifierItem::emitChangeSignals() {
+    if (m_title != m_announcedTitle) {
+        m_announcedTitle = m_title;
+        emit m_adaptor->NewToolTip();
+        emit m_adaptor->XAyatanaNewLabel(m_title, labelGuide());
+    }
+    const QString key = StatusIcon::drawnPart(m_title);
+    if (key != m_announcedIconKey) {
+        m_announcedIconKey = key;
+        if (m_iconFolder)
+            writeIconFiles();
+        emit m_adaptor->NewIcon();
+    }
+}
+
+#include "StatusNotifierItem.moc"

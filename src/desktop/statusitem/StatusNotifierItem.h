@@ -1,0 +1,77 @@
+#pragma once
+
+#include "statusitem/StatusItem.h"
+
+#include <QDBusConnection>
+#include <QPointer>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class DBusMenuExporter;
+class QDBusServiceWatcher;
+class QTemporaryDir;
+class QTimer;
+class StatusNotifierItemAdaptor;
+
+// The status item as a StatusNotifierItem of our own over D-Bus. Besides the icon (the minutes, as
+// in the tray) it publishes the whole title as XAyatanaLabel, which GNOME's AppIndicator host and
+// MATE show as text in the panel, and it exports the context menu over com.canonical.dbusmenu.
+// Registers with the panel's StatusNotifierWatcher, and again whenever the watcher comes back.
+class StatusNotifierItem final : public StatusItem {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(StatusNotifierItem)
+public:
+    // A bus that is not connected leaves the item silent: titles are kept, nothing is published.
+    explicit StatusNotifierItem(QDBusConnection bus, QObject* parent = nullptr);
+    ~StatusNotifierItem() override;
+
+    // A StatusNotifierWatcher owns its name on `bus` and does not say that no panel hosts items.
+    static bool isWatcherPresent(const QDBusConnection& bus);
+
+    QString title() const override { return m_title; }
+    void setTitle(const QString& title) override;
+
+    // The point of the last Activate as a 1x1 rectangle; null before the first one.
+    QRect anchorRect() const override;
+    void setContextMenu(QMenu* menu) override;
+    void popUpContextMenu(const QPoint& globalPos) override;
+    bool opensMenuOnLeftClick() const override { return m_hostOpensMenuOnLeftClick; }
+
+    // "org.kde.StatusNotifierItem-<pid>-<n>"; empty without a bus.
+    QString serviceName() const { return m_serviceName; }
+    // Kept as wide as the title so panels that size the label by it do not jitter every second.
+    QString labelGuide() const;
+
+private:
+    friend class StatusNotifierItemAdaptor;
+
+    void registerWithWatcher();
+    void writeIconFiles();
+    void onWatcherRegistered();
+    void onActivated(const QPoint& point);
+    void onContextMenuRequested(const QPoint& point);
+    void scheduleChangeSignals();
+    void emitChangeSignals();
+
+    QDBusConnection m_bus;
+    QString m_serviceName;
+    bool m_objectRegistered = false;
+    QString m_title;
+    std::optional<QPoint> m_activatePoint;
+    bool m_hostOpensMenuOnLeftClick = false;
+    // Hosts that take icons only by name get the drawn minutes as files in a private folder.
+    std::unique_ptr<QTemporaryDir> m_iconFolder;
+    QString m_iconName;
+    int m_iconSerial = 0;
+    QPointer<QMenu> m_menu;
+
+    // What the panel was last told, so each change signal goes out once and only when due.
+    QString m_announcedTitle;
+    QString m_announcedIconKey;
+
+    StatusNotifierItemAdaptor* m_adaptor = nullptr;
+    DBusMenuExporter* m_menuExporter = nullptr;
+    QDBusServiceWatcher* m_watcherWatcher = nullptr;
+    QTimer* m_changeTimer = nullptr;
+};

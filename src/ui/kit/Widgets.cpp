@@ -1,0 +1,216 @@
+#include "kit/Widgets.h"
+
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolButton>
+
+namespace HistoryText {
+
+QString hoursMinutes(qint64 seconds) {
+    const qint64 hours = seconds / 3600;
+    const qint64 minutes = (seconds % 3600) / 60;
+    if (seconds < 3600) {
+        return QStringLiteral("%1m").arg(minutes);
+    }
+    return QStringLiteral("%1h %2m").arg(hours).arg(minutes);
+}
+
+QString clock(qint64 seconds) {
+    const qint64 hours = seconds / 3600;
+    const qint64 minutes = (seconds % 3600) / 60;
+    const qint64 rest = seconds % 60;
+    const auto twoDigits = [](qint64 value) {
+        return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+    };
+    if (seconds >= 3600) {
+        return QStringLiteral("%1:%2:%3").arg(hours).arg(twoDigits(minutes), twoDigits(rest));
+    }
+    if (seconds % 3600 >= 60) {
+        return QStringLiteral("%1:%2").arg(minutes).arg(twoDigits(rest));
+    }
+    return QStringLiteral("0:%1").arg(twoDigits(rest));
+}
+
+QString shortTime(Instant instant) {
+    // The C locale's "short" time still carries seconds; the common short style has none.
+    const QLocale locale;
+    const QTime time = instant.toDateTime().time();
+    if (locale.language() == QLocale::C) {
+        return time.toString(QStringLiteral("HH:mm"));
+    }
+    return locale.toString(time, QLocale::ShortFormat);
+}
+
+} // namespace HistoryText
+
+QLabel* makeLabel(const QString& text, Style::TextRole role, Style::ColorRole color,
+                  QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(Style::font(role));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Style::color(color, palette));
+    label->setPalette(palette);
+    return label;
+}
+
+void setSecondaryIcon(QLabel* label, Style::Icon icon, int side) {
+    label->setPixmap(Style::icon(icon, Style::color(Style::ColorRole::Secondary, label->palette()))
+                         .pixmap(QSize(side, side), label->devicePixelRatioF()));
+}
+
+void fillBackground(QWidget* widget, Style::ColorRole role) {
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, Style::color(role, palette));
+    widget->setPalette(palette);
+}
+
+QToolButton* makeActionsButton(int side, int iconSide, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("actionsButton"));
+    button->setAutoRaise(true);
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"
+                                         "QToolButton::menu-indicator { image: none; width: 0; }"));
+    button->setIcon(Style::icon(Style::Icon::Ellipsis,
+                                Style::color(Style::ColorRole::Secondary, parent->palette())));
+    button->setIconSize(QSize(iconSide, iconSide));
+    button->setFixedSize(side, side);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setToolTip(QStringLiteral("Actions"));
+    button->setMenu(new QMenu(button));
+    return button;
+}
+
+QAction* addEditAction(QMenu* menu, const QPalette& palette) {
+    return menu->addAction(
+        Style::icon(Style::Icon::Pencil, Style::color(Style::ColorRole::Secondary, palette)),
+        QStringLiteral("Edit"));
+}
+
+QAction* addDeleteAction(QMenu* menu, const QString& text) {
+    return menu->addAction(Style::icon(Style::Icon::Trash, Style::red()), text);
+}
+
+ColorDot::ColorDot(int diameter, ColorSource color, QWidget* parent)
+    : QWidget(parent)
+    , m_color(std::move(color)) {
+    setFixedSize(diameter, diameter);
+}
+
+void ColorDot::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(m_color());
+    painter.drawEllipse(QRectF(rect()));
+}
+
+QSize ElidedLabel::minimumSizeHint() const {
+    return QSize(fontMetrics().horizontalAdvance(QStringLiteral("W…")),
+                 QLabel::sizeHint().height());
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.setFont(font());
+    const QRect area = contentsRect();
+    painter.drawText(area, int(alignment()) | Qt::TextSingleLine,
+                     fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+}
+
+Capsule::Capsule(const QString& text, ColorSource background, QMargins padding, int radius,
+                 QWidget* parent)
+    : QLabel(text, parent)
+    , m_background(std::move(background))
+    , m_radius(radius) {
+    setTextFormat(Qt::PlainText);
+    setContentsMargins(padding);
+    setAlignment(Qt::AlignCenter);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void Capsule::paintEvent(QPaintEvent* event) {
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath shape;
+        shape.addRoundedRect(QRectF(rect()), m_radius, m_radius);
+        painter.fillPath(shape, m_background());
+    }
+    QLabel::paintEvent(event);
+}
+
+Divider::Divider(int indent, QWidget* parent)
+    : QWidget(parent)
+    , m_indent(indent) {
+    setFixedHeight(1);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void Divider::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    QColor line = palette().color(QPalette::WindowText);
+    line.setAlphaF(0.14);
+    painter.fillRect(QRect(m_indent, 0, width() - m_indent, 1), line);
+}
+
+ClickableArea::ClickableArea(QWidget* parent)
+    : QWidget(parent) {
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void ClickableArea::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_pressed = true;
+        update();
+    }
+}
+
+void ClickableArea::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !m_pressed) {
+        return;
+    }
+    m_pressed = false;
+    update();
+    if (rect().contains(event->position().toPoint())) {
+        emit clicked();
+    }
+}
+
+void ClickableArea::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit clicked();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void ClickableArea::paintEvent(QPaintEvent*) {
+    if (!m_pressed && !hasFocus()) {
+        return;
+    }
+    QPainter painter(this);
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+    if (!m_pressed) {
+        return;
+    }
+    QColor shade = palette().color(QPalette::WindowText);
+    shade.setAlphaF(0.08);
+    painter.fillRect(rect(), shade);
+}

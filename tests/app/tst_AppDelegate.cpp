@@ -1,0 +1,235 @@
+#include "AppDelegate.h"
+#include "TimerWorld.h"
+#include "autostart/LoginItemService.h"
+#include "kit/Popover.h"
+#include "managers/ColorManager.h"
+#include "statusitem/StatusItem.h"
+#include "timer/MainContainerView.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Records what the shell asks of the panel item.
+class FakeStatusItem final : public StatusItem {
+public:
+    QString title() const override { return m_title; }
+    void setTitle(const QString& title) override { m_title = title; }
+    QRect anchorRect() const override { return QRect(600, 0, 24, 24); }
+    void setContextMenu(QMenu* menu) override { attachedMenu = menu; }
+    void popUpContextMenu(const QPoint& globalPos) override { menuPoppedUpAt.append(globalPos); }
+    bool opensMenuOnLeftClick() const override { return menuOnLeftClick; }
+
+    QMenu* attachedMenu = nullptr;
+    QList<QPoint> menuPoppedUpAt;
+    bool menuOnLeftClick = false;
+
+private:
+    QString m_title;
+};
+
+const QByteArray storedHistory =
+    R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","taskName":"Write","duration":1500,)"
+    R"("startTime":786000000.25,"endTime":786001500.75,"completionDate":786001500.75}])";
+
+QStringList menuTexts(const QMenu& menu) {
+    QStringList texts;
+    for (const QAction* action : menu.actions()) {
+        if (action->isVisible())
+            texts.append(action->isSeparator() ? u"---"_s : action->text());
+    }
+    return texts;
+}
+
+QAction* actionNamed(const QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class tst_AppDelegate final : public QObject {
+    Q_OBJECT
+
+    struct Shell {
+        MemoryPreferencesStore store;
+        MemoryPreferencesStore colorStore;
+        RecordingNotifier notifier;
+        ManualClock clock;
+        ColorManager colors{colorStore};
+        AppDelegate delegate{store, notifier, clock, colors};
+        FakeStatusItem* item = nullptr;
+
+        explicit Shell(bool menuOnLeftClick = false) {
+            store.values.insert(u"TaskHistoryData"_s, storedHistory);
+            auto fake = std::make_unique<FakeStatusItem>();
+            fake->menuOnLeftClick = menuOnLeftClick;
+            item = fake.get();
+            delegate.applicationDidFinishLaunching(std::move(fake));
+        }
+        QMenu& menu() { return *delegate.menu(); }
+        void openMenu() { emit item->rightClicked(QPoint(610, 12)); }
+    };
+
+    QTemporaryDir m_config;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+        QCoreApplication::setApplicationVersion(u"2.5.1"_s);
+    }
+
+    void init() {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+        QFile::remove(LoginItemService::entryPath());
+    }
+
+    void launchShowsThirtyMinutesWithHistoryLoaded() {
+        Shell shell;
+        QCOMPARE(shell.item->title(), u"30:00"_s);
+        QCOMPARE(shell.delegate.historyManager()->tasks().size(), 1);
+        QVERIFY(!shell.delegate.popover()->isShown());
+        QCOMPARE(shell.delegate.popover()->size(), QSize(350, 300));
+        QCOMPARE(shell.item->attachedMenu, shell.delegate.menu());
+        // The countdown's own first write lands one turn later and says the same.
+        QTRY_COMPARE(shell.item->title(), u"30:00"_s);
+    }
+
+    void menuItems_data() {
+        QTest::addColumn<QString>("buildVersion");
+        QTest::addColumn<bool>("menuOnLeftClick");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList common{u"---"_s, u"Launch at Login"_s, u"---"_s, u"Quit Hourlark"_s};
+        const QString version = u"Hourlark v2.5.1"_s;
+        QTest::newRow("panel reports left clicks")
+            << u"2.5.1"_s << false << QStringList{version} + common;
+        QTest::newRow("panel opens the menu on a left click")
+            << u"2.5.1"_s << true << QStringList{u"Open Timer"_s, u"---"_s, version} + common;
+        QTest::newRow("build without a version")
+            << QString() << false << QStringList{u"Hourlark v1.0"_s} + common;
+    }
+    void menuItems() {
+        QFETCH(QString, buildVersion);
+        QFETCH(bool, menuOnLeftClick);
+        QFETCH(QStringList, expected);
+        QCoreApplication::setApplicationVersion(buildVersion);
+        Shell shell(menuOnLeftClick);
+        QCoreApplication::setApplicationVersion(u"2.5.1"_s);
+        shell.openMenu();
+        QCOMPARE(menuTexts(shell.menu()), expected);
+
+        const QString version = expected.filter(u"Hourlark v"_s).value(0);
+        QVERIFY(!actionNamed(shell.menu(), version)->isEnabled());
+        QVERIFY(actionNamed(shell.menu(), u"Launch at Login"_s)->isCheckable());
+        QCOMPARE(actionNamed(shell.menu(), u"Quit Hourlark"_s)->shortcut(),
+                 QKeySequence(u"Ctrl+Q"_s));
+    }
+
+    // Changed behind our back (another tool, the desktop's settings): the next opening shows it.
+    void checkMarkIsReadEachTimeTheMenuOpens() {
+        Shell shell;
+        shell.openMenu();
+        QAction* launch = actionNamed(shell.menu(), u"Launch at Login"_s);
+        QVERIFY(!launch->isChecked());
+        QVERIFY(LoginItemService().setEnabled(true));
+        shell.openMenu();
+        QVERIFY(launch->isChecked());
+        QCOMPARE(shell.item->menuPoppedUpAt.size(), 2);
+        // A panel that draws the exported menu itself asks before showing it.
+        QFile::remove(LoginItemService::entryPath());
+        emit shell.item->contextMenuAboutToShow();
+        QVERIFY(!launch->isChecked());
+    }
+
+    void failedToggleWritesOneLine() {
+        // A configuration folder that is a plain file: nothing can be created below it.
+        QTemporaryDir dir;
+        const QString blocked = dir.filePath(u"not-a-folder"_s);
+        QVERIFY(QFile(blocked).open(QIODevice::WriteOnly));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocked));
+
+        Shell shell;
+        FILE* output = std::tmpfile();
+        shell.delegate.setOutput(output);
+        actionNamed(shell.menu(), u"Launch at Login"_s)->trigger();
+
+        std::rewind(output);
+        QFile read;
+        QVERIFY(read.open(output, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        const QString written = QString::fromLocal8Bit(read.readAll());
+        const QString prefix = u"Failed to toggle launch at login: "_s;
+        QVERIFY2(written.startsWith(prefix) && written.size() > prefix.size() + 1,
+                 qPrintable(written));
+        QCOMPARE(written.count(u'\n'), 1);
+        QVERIFY(written.endsWith(u'\n'));
+        QVERIFY(!actionNamed(shell.menu(), u"Launch at Login"_s)->isChecked());
+    }
+
+    void clickRouting() {
+        Shell shell;
+        Popover* popover = shell.delegate.popover();
+
+        emit shell.item->leftClicked(QPoint(610, 12));
+        QVERIFY(popover->isShown());
+        // The popover hangs below the item.
+        QVERIFY(popover->geometry().top() >= shell.item->anchorRect().bottom());
+
+        emit shell.item->rightClicked(QPoint(610, 12));
+        QCOMPARE(shell.item->menuPoppedUpAt, QList<QPoint>{QPoint(610, 12)});
+        QVERIFY2(popover->isShown(), "a right click leaves the popover as it was");
+
+        emit shell.item->leftClicked(QPoint(610, 12));
+        QVERIFY(!popover->isShown());
+
+        emit shell.item->rightClicked(QPoint(610, 12));
+        QVERIFY(!popover->isShown());
+        emit shell.item->leftClicked(QPoint(610, 12));
+        QVERIFY2(popover->isShown(), "the left click after the menu reaches the popover");
+        QCOMPARE(shell.item->menuPoppedUpAt.size(), 2);
+    }
+
+    void openTimerShowsThePanelWhichFollowsTheScreenShown() {
+        Shell shell(true);
+        Popover* popover = shell.delegate.popover();
+        actionNamed(shell.menu(), u"Open Timer"_s)->trigger();
+        QVERIFY(popover->isShown());
+        // A second "Open Timer" (or a second launch) does not close it.
+        shell.delegate.openPopover();
+        QVERIFY(popover->isShown());
+
+        MainContainerView* root = shell.delegate.mainContainerView();
+        root->showDestination(MainContainerView::NavigationDestination::History);
+        QCOMPARE(popover->size(), QSize(400, 500));
+        root->showDestination(MainContainerView::NavigationDestination::Settings);
+        QCOMPARE(popover->size(), QSize(350, 300));
+        emit root->dismissRequested();
+        QVERIFY(!popover->isShown());
+    }
+
+    void quitIsRequested() {
+        Shell shell;
+        QSignalSpy quit(&shell.delegate, &AppDelegate::quitRequested);
+        actionNamed(shell.menu(), u"Quit Hourlark"_s)->trigger();
+        QCOMPARE(quit.size(), 1);
+
+        // Ctrl+Q also works while the panel has the keyboard.
+        shell.delegate.openPopover();
+        QVERIFY(QTest::qWaitForWindowActive(shell.delegate.popover()));
+        QTest::keyClick(shell.delegate.popover(), Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(quit.size(), 2);
+    }
+};
+
+QTEST_MAIN(tst_AppDelegate)
+#include "tst_AppDelegate.moc"

@@ -1,0 +1,80 @@
+#include "storage/PreferencesStore.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+} // namespace
+
+class TestPreferencesStore final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writesOneFilePerKeyCreatingTheFolder() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(u"a/b"_s);
+        FilePreferencesStore store(folder);
+        QCOMPARE(store.value(u"Key"_s), std::nullopt);
+        QVERIFY(store.setValue(u"Key"_s, "[1]"));
+        QCOMPARE(readFile(folder + u"/Key.json"_s), QByteArray("[1]"));
+        QCOMPARE(store.value(u"Key"_s), std::optional<QByteArray>("[1]"));
+        QCOMPARE(FilePreferencesStore(folder).value(u"Key"_s), std::optional<QByteArray>("[1]"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"Key.json"_s});
+    }
+
+    void failedWriteKeepsThePreviousValue() {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"blocker"_s), "a file where the folder should be");
+        FilePreferencesStore store(dir.filePath(u"blocker"_s));
+        QVERIFY(!store.setValue(u"Key"_s, "x"));
+        QCOMPARE(store.value(u"Key"_s), std::nullopt);
+        QVERIFY(!FilePreferencesStore(QString()).setValue(u"Key"_s, "x")); // not "/Key.json"
+    }
+
+    void presentButUnreadableIsNotAbsent() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(u"Key.json"_s));
+        FilePreferencesStore store(dir.path());
+        const auto value = store.value(u"Key"_s);
+        QVERIFY(value);
+        QVERIFY(value->isEmpty());
+    }
+
+    void keepAsideCopiesWithoutOverwritingEarlierCopies() {
+        QTemporaryDir dir;
+        FilePreferencesStore store(dir.path());
+        QVERIFY(store.keepAside(u"Key"_s)); // nothing there: nothing to keep
+        QVERIFY(QDir(dir.path()).isEmpty());
+
+        writeFile(dir.filePath(u"Key.json"_s), "one");
+        QVERIFY(store.keepAside(u"Key"_s));
+        writeFile(dir.filePath(u"Key.json"_s), "two");
+        QVERIFY(store.keepAside(u"Key"_s));
+
+        QStringList aside =
+            QDir(dir.path()).entryList({u"Key.unreadable-*.json"_s}, QDir::Files, QDir::Name);
+        QCOMPARE(aside.size(), 2);
+        QByteArrayList kept;
+        for (const QString& name : aside)
+            kept << readFile(dir.filePath(name));
+        std::sort(kept.begin(), kept.end());
+        QCOMPARE(kept, (QByteArrayList{"one", "two"}));
+        QCOMPARE(readFile(dir.filePath(u"Key.json"_s)), QByteArray("two"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPreferencesStore)
+#include "tst_PreferencesStore.moc"

@@ -1,0 +1,174 @@
+#include "model/TaskEntry.h"
+#include "model/TaskEntryJson.h"
+
+#include <QTest>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QUuid sampleId = QUuid::fromString(u"E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+const QByteArray goodRecord =
+    R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","taskName":"Write","duration":1500,"startTime":786000000.25,"endTime":786001500.75,"completionDate":786001500.75})";
+
+// The good record with one piece replaced, in a list.
+QByteArray listWith(const char* from, const char* to) {
+    return "[" + QByteArray(goodRecord).replace(from, to) + "]";
+}
+
+TaskEntry sampleEntry() {
+    return TaskEntry(sampleId, u"Write"_s, 1500, Instant(786000000.25), Instant(786001500.75),
+                     Instant(786001500.75));
+}
+
+// Bit equality: -0.0 == 0.0 would hide a lost sign.
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+} // namespace
+
+class TestTaskEntry final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void formattedDuration_data() {
+        QTest::addColumn<qint64>("duration");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << qint64(0) << u"0:00"_s;
+        QTest::newRow("61 s") << qint64(61) << u"1:01"_s;
+        QTest::newRow("just under an hour") << qint64(3599) << u"59:59"_s;
+        QTest::newRow("one hour") << qint64(3600) << u"1:00:00"_s;
+        QTest::newRow("hours not wrapped at 24") << qint64(90061) << u"25:01:01"_s;
+    }
+    void formattedDuration() {
+        QFETCH(qint64, duration);
+        QFETCH(QString, text);
+        const TaskEntry entry(sampleId, u"x"_s, duration, Instant(0), Instant(0), Instant(0));
+        QCOMPARE(entry.formattedDuration(), text);
+    }
+
+    void equality() {
+        const TaskEntry entry = sampleEntry();
+        QCOMPARE(entry, sampleEntry());
+        const TaskEntry otherEnd(sampleId, u"Write"_s, 1500, entry.startTime(),
+                                 Instant(786001500.5), entry.completionDate());
+        QVERIFY(!(entry == otherEnd));
+        // Precomposed and decomposed forms of the same name are one name.
+        const TaskEntry composed(sampleId, u"Caf\u00e9"_s, 1, Instant(0), Instant(0), Instant(0));
+        const TaskEntry decomposed(sampleId, u"Cafe\u0301"_s, 1, Instant(0), Instant(0),
+                                   Instant(0));
+        QCOMPARE(composed, decomposed);
+    }
+
+    void decodesWhatOtherWritersProduce_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::newRow("canonical") << "[" + goodRecord + "]";
+        QTest::newRow("members reordered") << QByteArray(
+            R"([{"completionDate":786001500.75,"duration":1500,"endTime":786001500.75,"taskName":"Write","startTime":786000000.25,"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"}])");
+        QTest::newRow("lower-case id") << listWith("E621E1F8-C36C-495A-93FC-0C247A3E6E5F",
+                                                   "e621e1f8-c36c-495a-93fc-0c247a3e6e5f");
+        QTest::newRow("unknown members, whitespace, escapes") << QByteArray(
+            "[ {\n \"extra\" : {\"nested\": [1, null, true]},\n "
+            "\"id\":\"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\","
+            "\"task\\u004eame\":\"\\u0057rite\",\"duration\":1500,\"startTime\":7.8600000025e8,"
+            "\"endTime\":786001500.75,\"completionDate\":786001500.75} ]\n");
+        QTest::newRow("integers beyond 64 bits in unknown members")
+            << listWith("{", R"({"big":-100000000000000000000,)");
+        QTest::newRow("byte-order mark") << "\xEF\xBB\xBF[" + goodRecord + "]";
+    }
+    void decodesWhatOtherWritersProduce() {
+        QFETCH(QByteArray, json);
+        const auto tasks = decodeTaskHistory(json);
+        QVERIFY(tasks);
+        QCOMPARE(tasks->size(), 1);
+        QCOMPARE(tasks->first(), sampleEntry());
+    }
+
+    void rejectsBrokenRecords_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::newRow("not JSON") << QByteArray("[{");
+        QTest::newRow("object, not array") << goodRecord;
+        QTest::newRow("trailing text") << "[" + goodRecord + "] x";
+        QTest::newRow("element not an object") << "[" + goodRecord + ",3]";
+        QTest::newRow("no id") << listWith(R"("id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F",)", "");
+        QTest::newRow("no taskName") << listWith(R"("taskName":"Write",)", "");
+        QTest::newRow("no duration") << listWith(R"("duration":1500,)", "");
+        QTest::newRow("no startTime") << listWith(R"("startTime":786000000.25,)", "");
+        QTest::newRow("no endTime") << listWith(R"("endTime":786001500.75,)", "");
+        QTest::newRow("no completionDate") << listWith(R"(,"completionDate":786001500.75)", "");
+        QTest::newRow("fractional duration") << listWith("1500,", "1500.5,");
+        QTest::newRow("duration written as a float") << listWith("1500,", "1500.0,");
+        QTest::newRow("duration beyond 64 bits") << listWith("1500,", "9223372036854775808,");
+        QTest::newRow("duration beyond any 64 bits") << listWith("1500,", "100000000000000000000,");
+        QTest::newRow("duration as text") << listWith("1500,", "\"1500\",");
+        QTest::newRow("date as text") << listWith("786000000.25", "\"2025-11-28\"");
+        QTest::newRow("name a number") << listWith("\"Write\"", "7");
+        QTest::newRow("id with braces") << listWith("\"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\"",
+                                                    "\"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}\"");
+        QTest::newRow("id not hex") << listWith("E621E1F8", "G621E1F8");
+        QTest::newRow("id hyphen misplaced") << listWith("E621E1F8-C36C", "E621E1F-8C36C");
+        QTest::newRow("invalid UTF-8 in name") << listWith("Write", "Wr\xC3");
+        QTest::newRow("second record broken")
+            << "[" + goodRecord + "," + QByteArray(goodRecord).replace("duration", "durat") + "]";
+    }
+    void rejectsBrokenRecords() {
+        QFETCH(QByteArray, json);
+        QVERIFY(!decodeTaskHistory(json));
+    }
+
+    void roundTripKeepsEveryBit_data() {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("0.1 + 0.2") << (0.1 + 0.2) << u"say \"hi\" \\ back/slash"_s;
+        QTest::newRow("next double after now")
+            << std::nextafter(786000000.123456, 1e12) << u"tab\tnew\nline\x01"_s;
+        QTest::newRow("negative zero") << -0.0 << u"\u00e9\u4e2d\U0001F600"_s;
+        QTest::newRow("before 2001") << -31536000.000001 << u" "_s;
+        QTest::newRow("smallest subnormal")
+            << std::numeric_limits<double>::denorm_min() << QString();
+        QTest::newRow("huge whole number") << 86000005555555560000.0 << u"x"_s;
+        QTest::newRow("largest double") << std::numeric_limits<double>::max() << u"x"_s;
+    }
+    void roundTripKeepsEveryBit() {
+        QFETCH(double, seconds);
+        QFETCH(QString, name);
+        const TaskEntry entry(QUuid::createUuid(), name, -5, Instant(seconds), Instant(seconds / 3),
+                              Instant(-seconds));
+        const auto json = encodeTaskHistory({entry, sampleEntry()});
+        QVERIFY(json);
+        const auto back = decodeTaskHistory(*json);
+        QVERIFY(back);
+        QCOMPARE(back->size(), 2);
+        const TaskEntry& read = back->first();
+        QCOMPARE(read.id(), entry.id());
+        QCOMPARE(read.taskName(), name);
+        QCOMPARE(read.duration(), -5);
+        QVERIFY(sameBits(read.startTime().secondsSinceReference(), seconds));
+        QVERIFY(sameBits(read.endTime().secondsSinceReference(), seconds / 3));
+        QVERIFY(sameBits(read.completionDate().secondsSinceReference(), -seconds));
+        QCOMPARE(back->last(), sampleEntry());
+    }
+
+    void writesCompactUpperCaseForm() {
+        const auto json = encodeTaskEntry(sampleEntry());
+        QVERIFY(json);
+        QCOMPARE(*json, goodRecord);
+        QCOMPARE(encodeTaskHistory({}), QByteArray("[]"));
+    }
+
+    void oddValuesEncodeSafely() {
+        // A lonely surrogate still makes valid JSON; a non-finite instant cannot be written.
+        const TaskEntry surrogate(sampleId, QString(QChar(0xD800)) + u"x"_s, 1, Instant(0),
+                                  Instant(0), Instant(0));
+        const auto back = decodeTaskEntry(encodeTaskEntry(surrogate).value_or(QByteArray()));
+        QVERIFY(back);
+        QCOMPARE(back->taskName(), u"\uFFFDx"_s);
+        const TaskEntry nan(sampleId, u"x"_s, 1, Instant(0), Instant(std::nan("")), Instant(0));
+        QVERIFY(!encodeTaskHistory({sampleEntry(), nan}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTaskEntry)
+#include "tst_TaskEntry.moc"

@@ -1,0 +1,534 @@
+// Runs on a private session bus (dbus-run-session): a fake StatusNotifierWatcher on its own
+// connection and thread, and a "panel" connection that calls the item the way hosts do.
+
+#include "AppDelegate.h"
+#include "TimerWorld.h"
+#include "autostart/LoginItemService.h"
+#include "kit/Popover.h"
+#include "managers/ColorManager.h"
+#include "statusitem/DBusMenuExporter.h"
+#include "statusitem/StatusIcon.h"
+#include "statusitem/StatusNotifierItem.h"
+
+#include <QApplication>
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusVariant>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QMenu>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QtEndian>
+#include <atomic>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString watcherService = u"org.kde.StatusNotifierWatcher"_s;
+const QString itemPath = u"/StatusNotifierItem"_s;
+const QString itemInterface = u"org.kde.StatusNotifierItem"_s;
+const QString menuInterface = u"com.canonical.dbusmenu"_s;
+
+// A panel's watcher: records registrations and says whether a host is there.
+class FakeWatcher final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+public:
+    bool isHostRegistered() const { return hostRegistered; }
+    std::atomic_bool hostRegistered = true;
+
+public slots:
+    void RegisterStatusNotifierItem(const QString& service) { emit itemRegistered(service); }
+
+signals:
+    void itemRegistered(const QString& service);
+};
+
+// Collects D-Bus signals as they reach the panel's connection.
+class SignalRecorder final : public QObject {
+    Q_OBJECT
+public:
+    QList<QDBusMessage> messages;
+    QList<QDBusMessage> named(const QString& name) const {
+        QList<QDBusMessage> found;
+        for (const QDBusMessage& m : messages) {
+            if (m.member() == name)
+                found << m;
+        }
+        return found;
+    }
+public slots:
+    void record(const QDBusMessage& message) { messages << message; }
+};
+
+struct MenuNode {
+    int id = 0;
+    QVariantMap properties;
+    QList<MenuNode> children;
+};
+
+MenuNode parseNode(const QDBusArgument& arg) {
+    MenuNode node;
+    arg.beginStructure();
+    arg >> node.id >> node.properties;
+    arg.beginArray();
+    while (!arg.atEnd()) {
+        QDBusVariant child;
+        arg >> child;
+        node.children << parseNode(child.variant().value<QDBusArgument>());
+    }
+    arg.endArray();
+    arg.endStructure();
+    return node;
+}
+
+// One line per item: its label ("-" for a separator), then what sets it apart from a plain one.
+QStringList describe(const MenuNode& menu) {
+    QStringList rows;
+    for (const MenuNode& node : menu.children) {
+        const QVariantMap& p = node.properties;
+        QString row =
+            p.value(u"type"_s).toString() == u"separator" ? u"-"_s : p.value(u"label"_s).toString();
+        if (!p.value(u"visible"_s, true).toBool())
+            row += u" (hidden)"_s;
+        else if (!p.value(u"enabled"_s, true).toBool())
+            row += u" (disabled)"_s;
+        if (p.value(u"toggle-type"_s).toString() == u"checkmark")
+            row += p.value(u"toggle-state"_s).toInt() ? u" [x]"_s : u" [ ]"_s;
+        if (p.contains(u"shortcut"_s)) {
+            // aas: one list of key names per chord
+            const auto chords = p.value(u"shortcut"_s).value<QDBusArgument>();
+            chords.beginArray();
+            while (!chords.atEnd()) {
+                QStringList keys;
+                chords >> keys;
+                row += u' ' + keys.join(u'+');
+            }
+            chords.endArray();
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+} // namespace
+
+class tst_StatusNotifierItem final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(),
+                 "needs a session bus: dbus-run-session");
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_config.filePath(u"system"_s)));
+
+        m_watcherBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"watcher"_s);
+        m_panelBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"panel"_s);
+        QVERIFY(m_watcherBus.isConnected() && m_panelBus.isConnected());
+
+        // Its own thread, so that blocking calls from the item's thread get answered.
+        m_watcher = new FakeWatcher;
+        m_watcher->moveToThread(&m_watcherThread);
+        connect(m_watcher, &FakeWatcher::itemRegistered, this,
+                [this](const QString& service) { m_registrations << service; });
+        m_watcherThread.start();
+        QVERIFY(m_watcherBus.registerObject(u"/StatusNotifierWatcher"_s, m_watcher,
+                                            QDBusConnection::ExportAllSlots |
+                                                QDBusConnection::ExportAllProperties));
+    }
+
+    void cleanupTestCase() {
+        m_watcherBus.unregisterObject(u"/StatusNotifierWatcher"_s);
+        m_watcher->deleteLater();
+        m_watcherThread.quit();
+        m_watcherThread.wait();
+    }
+
+    void init() {
+        m_registrations.clear();
+        m_watcher->hostRegistered = true;
+        if (!m_watcherBus.interface()->isServiceRegistered(watcherService).value())
+            QVERIFY(m_watcherBus.registerService(watcherService));
+        QFile::remove(LoginItemService::entryPath());
+    }
+
+    void registrationReachesEachWatcher() {
+        StatusNotifierItem item(QDBusConnection::sessionBus());
+        const QString expectedPrefix =
+            u"org.kde.StatusNotifierItem-%1-"_s.arg(QCoreApplication::applicationPid());
+        QVERIFY2(item.serviceName().startsWith(expectedPrefix), qPrintable(item.serviceName()));
+        QTRY_COMPARE(m_registrations, QStringList{item.serviceName()});
+        QVERIFY(m_panelBus.interface()->isServiceRegistered(item.serviceName()).value());
+        // A panel restarting brings a new watcher, which must hear of the item again.
+        QVERIFY(m_watcherBus.unregisterService(watcherService));
+        QVERIFY(m_watcherBus.registerService(watcherService));
+        QTRY_COMPARE(m_registrations, QStringList({item.serviceName(), item.serviceName()}));
+    }
+
+    void watcherPresence_data() {
+        QTest::addColumn<bool>("watcherRunning");
+        QTest::addColumn<bool>("hostRegistered");
+        QTest::addColumn<bool>("present");
+        QTest::newRow("watcher with a host") << true << true << true;
+        QTest::newRow("watcher left without a host") << true << false << false;
+        QTest::newRow("no watcher") << false << true << false;
+    }
+
+    void watcherPresence() {
+        QFETCH(bool, watcherRunning);
+        QFETCH(bool, hostRegistered);
+        QFETCH(bool, present);
+        m_watcher->hostRegistered = hostRegistered;
+        if (!watcherRunning)
+            QVERIFY(m_watcherBus.unregisterService(watcherService));
+        QCOMPARE(StatusNotifierItem::isWatcherPresent(QDBusConnection::sessionBus()), present);
+    }
+
+    // The indicator service of MATE and Ayatana desktops shows icons only by name and opens the
+    // menu on a left click; the item learns which panel it has from the process that owns the
+    // watcher.
+    void indicatorHostGetsIconFiles() {
+        QTemporaryDir bin;
+        const QString host = bin.filePath(u"ayatana-indicator-application-service"_s);
+        QVERIFY(QFile::link(QCoreApplication::applicationFilePath(), host));
+        QVERIFY(m_watcherBus.unregisterService(watcherService));
+        QProcess watcher;
+        watcher.start(host, {u"--serve-watcher"_s});
+        QVERIFY(watcher.waitForStarted());
+        QByteArray said;
+        QTRY_VERIFY2((said += watcher.readAllStandardOutput()).contains("ready"), said.constData());
+
+        StatusNotifierItem item(QDBusConnection::sessionBus());
+        m_itemService = item.serviceName();
+        QVERIFY(item.opensMenuOnLeftClick());
+        item.setTitle(u"24:59 Write"_s);
+        QTRY_COMPARE(property(u"XAyatanaLabel"_s).toString(), u"24:59 Write"_s);
+
+        const auto iconFile = [this](int size) {
+            return QDir(property(u"IconThemePath"_s).toString())
+                .filePath(u"hicolor/%1x%1/apps/%2.png"_s.arg(size).arg(
+                    property(u"IconName"_s).toString()));
+        };
+        const QString first = iconFile(22);
+        QVERIFY2(QFileInfo::exists(first), qPrintable(first));
+        const QImage drawn =
+            StatusIcon::render(u"24:59 Write"_s, 22).convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(QImage(first).convertToFormat(QImage::Format_ARGB32), drawn);
+
+        // New minutes, new name (hosts cache icons by name), and the old drawing is gone.
+        item.setTitle(u"23:59 Write"_s);
+        QTRY_VERIFY(iconFile(22) != first);
+        QVERIFY(QFileInfo::exists(iconFile(22)));
+        QVERIFY(!QFileInfo::exists(first));
+
+        watcher.closeWriteChannel();
+        QVERIFY(watcher.waitForFinished());
+    }
+
+    void labelFollowsCountdown() {
+        SignalRecorder recorder;
+        connectRecorder(recorder, itemPath, itemInterface,
+                        {u"XAyatanaNewLabel"_s, u"NewIcon"_s, u"NewToolTip"_s});
+        const auto announced = [&recorder](const char* name) {
+            return recorder.named(QString::fromLatin1(name)).size();
+        };
+        StatusNotifierItem item(QDBusConnection::sessionBus());
+        m_itemService = item.serviceName();
+        HistoryManager history(m_store);
+        TimerManager timer(&item, &history, m_notifier, m_clock);
+        timer.setCustomText(u"Write"_s);
+        timer.setInitialTime(1);
+        timer.startTimer();
+        // The test ticks by hand; the real second must not slip in between.
+        timer.findChild<QTimer*>()->stop();
+        timer.tick();
+        // The titles written within that one turn go out as one change.
+        QTRY_COMPARE(announced("XAyatanaNewLabel"), 1);
+        QCOMPARE(recorder.named(u"XAyatanaNewLabel"_s).constFirst().arguments(),
+                 QVariantList({u"00:59 Write"_s, u"00:00 Write"_s}));
+        QCOMPARE(property(u"XAyatanaLabel"_s).toString(), u"00:59 Write"_s);
+        QCOMPARE(property(u"XAyatanaLabelGuide"_s).toString(), u"00:00 Write"_s);
+
+        timer.tick();
+        QTRY_COMPARE(announced("XAyatanaNewLabel"), 2);
+        QCOMPARE(recorder.named(u"XAyatanaNewLabel"_s).constLast().arguments(),
+                 QVariantList({u"00:58 Write"_s, u"00:00 Write"_s}));
+        // The same title again announces nothing; the round trip flushes what is in flight.
+        item.setTitle(u"00:58 Write"_s);
+        QTest::qWait(0);
+        QCOMPARE(property(u"XAyatanaLabel"_s).toString(), u"00:58 Write"_s);
+        QCOMPARE(announced("XAyatanaNewLabel"), 2);
+        QCOMPARE(announced("NewToolTip"), 2);
+        QCOMPARE(announced("NewIcon"), 1); // same minutes, same icon
+    }
+
+    void iconAndToolTipHaveWireTypes() {
+        StatusNotifierItem item(QDBusConnection::sessionBus());
+        m_itemService = item.serviceName();
+        item.setTitle(u"24:59 Write"_s);
+        QTRY_COMPARE(property(u"XAyatanaLabel"_s).toString(), u"24:59 Write"_s);
+
+        const auto pixmaps = property(u"IconPixmap"_s).value<QDBusArgument>();
+        QCOMPARE(pixmaps.currentSignature(), u"a(iiay)"_s);
+        QList<int> sizes;
+        pixmaps.beginArray();
+        while (!pixmaps.atEnd()) {
+            int width = 0, height = 0;
+            QByteArray bytes;
+            pixmaps.beginStructure();
+            pixmaps >> width >> height >> bytes;
+            pixmaps.endStructure();
+            QCOMPARE(bytes.size(), width * height * 4);
+            // Network byte order: A, R, G, B of each pixel, as drawn by the shared icon.
+            const QImage drawn =
+                StatusIcon::render(u"24:59 Write"_s, width).convertToFormat(QImage::Format_ARGB32);
+            const QPoint centre(width / 2, height / 2);
+            const int offset = (centre.y() * width + centre.x()) * 4;
+            QCOMPARE(qFromBigEndian<quint32>(bytes.constData() + offset), drawn.pixel(centre));
+            sizes << width;
+        }
+        pixmaps.endArray();
+        QCOMPARE(sizes, QList<int>({16, 22, 24, 32, 48}));
+
+        QCOMPARE(property(u"ToolTip"_s).value<QDBusArgument>().currentSignature(),
+                 u"(sa(iiay)ss)"_s);
+        const QDBusMessage all =
+            call(itemPath, u"org.freedesktop.DBus.Properties"_s, u"GetAll"_s, {itemInterface});
+        QCOMPARE(all.signature(), u"a{sv}"_s);
+        const QVariantMap props = qdbus_cast<QVariantMap>(all.arguments().value(0));
+        QCOMPARE(props.value(u"Menu"_s).value<QDBusObjectPath>().path(), u"/MenuBar"_s);
+        QCOMPARE(props.value(u"ItemIsMenu"_s).typeId(), QMetaType::Bool);
+    }
+
+    void clicksReachTheShell() {
+        const auto shell = launchShell();
+        QVERIFY(shell->statusItem()->anchorRect().isNull());
+        QSignalSpy rightClicks(shell->statusItem(), &StatusItem::rightClicked);
+        call(itemPath, itemInterface, u"Activate"_s, {120, 8});
+        QTRY_VERIFY(shell->popover()->isVisible());
+        QCOMPARE(shell->statusItem()->anchorRect(), QRect(120, 8, 1, 1));
+        call(itemPath, itemInterface, u"Activate"_s, {120, 8});
+        QTRY_VERIFY(!shell->popover()->isVisible());
+        // Scrolling does nothing at all.
+        call(itemPath, itemInterface, u"Scroll"_s, {3, u"vertical"_s});
+        QCOMPARE(rightClicks.size(), 0);
+
+        call(itemPath, itemInterface, u"ContextMenu"_s, {200, 10});
+        QTRY_VERIFY(shell->menu()->isVisible());
+        QCOMPARE(rightClicks.size(), 1);
+        QCOMPARE(rightClicks.constFirst().constFirst().toPoint(), QPoint(200, 10));
+        QVERIFY(!shell->popover()->isVisible());
+        shell->menu()->hide();
+    }
+
+    void layoutHoldsShellMenuAndRefreshesBeforeShowing() {
+        const auto shell = launchShell();
+        const MenuNode root = layout();
+        QCOMPARE(root.id, 0);
+        QCOMPARE(root.properties.value(u"children-display"_s).toString(), u"submenu"_s);
+
+        // Where the panel opens the menu on a left click, "Open Timer" leads to the panel.
+        const QString openTimer =
+            shell->statusItem()->opensMenuOnLeftClick() ? QString() : u" (hidden)"_s;
+        QCOMPARE(describe(root), QStringList({
+                                     u"Open Timer"_s + openTimer,
+                                     u"-"_s + openTimer,
+                                     u"Hourlark v1.0 (disabled)"_s,
+                                     u"-"_s,
+                                     u"Launch at Login [ ]"_s,
+                                     u"-"_s,
+                                     u"Quit Hourlark Control+q"_s,
+                                 }));
+
+        // Turned on behind the menu's back, e.g. by a second instance or by hand: the host's
+        // AboutToShow refreshes the check mark and says the layout changed.
+        QVERIFY(LoginItemService().setEnabled(true));
+        QCOMPARE(menuCall(u"AboutToShow"_s, {0}).arguments(), QVariantList{true});
+        QCOMPARE(describe(layout()).value(4), u"Launch at Login [x]"_s);
+        QCOMPARE(menuCall(u"AboutToShow"_s, {0}).arguments(), QVariantList{false});
+    }
+
+    void clickTogglesLaunchAtLoginAndQuits() {
+        const auto shell = launchShell();
+        SignalRecorder recorder;
+        connectRecorder(recorder, u"/MenuBar"_s, menuInterface, {u"ItemsPropertiesUpdated"_s});
+        const MenuNode root = layout();
+        const int launchAtLogin = root.children.at(4).id;
+        const int quit = root.children.at(6).id;
+        const QVariant noData = QVariant::fromValue(QDBusVariant(0));
+
+        QVERIFY(!LoginItemService().isEnabled());
+        menuCall(u"Event"_s, {launchAtLogin, u"clicked"_s, noData, 0u});
+        QTRY_VERIFY(LoginItemService().isEnabled());
+        QTRY_COMPARE(describe(layout()).value(4), u"Launch at Login [x]"_s);
+        QTRY_VERIFY(!recorder.named(u"ItemsPropertiesUpdated"_s).isEmpty());
+
+        menuCall(u"Event"_s, {launchAtLogin, u"clicked"_s, noData, 0u});
+        QTRY_VERIFY(!LoginItemService().isEnabled());
+
+        QSignalSpy quitRequested(shell.get(), &AppDelegate::quitRequested);
+        menuCall(u"Event"_s, {quit, u"clicked"_s, noData, 0u});
+        QTRY_COMPARE(quitRequested.size(), 1);
+    }
+
+    void menuChangesAreAnnouncedAndUnknownIdsFail() {
+        StatusNotifierItem item(QDBusConnection::sessionBus());
+        m_itemService = item.serviceName();
+        QMenu menu;
+        QAction* first = menu.addAction(u"First"_s);
+        SignalRecorder recorder;
+        connectRecorder(recorder, u"/MenuBar"_s, menuInterface,
+                        {u"LayoutUpdated"_s, u"ItemsPropertiesUpdated"_s});
+        item.setContextMenu(&menu);
+        QTRY_COMPARE(recorder.named(u"LayoutUpdated"_s).size(), 1);
+        const QDBusMessage before = menuCall(u"GetLayout"_s, {0, -1, QStringList()});
+        const uint revision = before.arguments().value(0).toUInt();
+        recorder.messages.clear();
+
+        menu.addAction(u"Second"_s);
+        menu.addAction(u"Third"_s);
+        QTRY_COMPARE(recorder.named(u"LayoutUpdated"_s).size(), 1);
+        QVERIFY(recorder.messages.constLast().arguments().value(0).toUInt() > revision);
+        QCOMPARE(layout().children.size(), 3);
+
+        first->setEnabled(false);
+        first->setText(u"Renamed"_s);
+        QTRY_COMPARE(recorder.named(u"ItemsPropertiesUpdated"_s).size(), 1);
+        QCOMPARE(layout().children.at(0).properties.value(u"label"_s).toString(), u"Renamed"_s);
+
+        // Unknown ids fail; the rest of a group is still handled and the unknown id reported.
+        QCOMPARE(menuCall(u"GetLayout"_s, {999, -1, QStringList()}).type(),
+                 QDBusMessage::ErrorMessage);
+        const QDBusMessage group =
+            menuCall(u"AboutToShowGroup"_s, {QVariant::fromValue(QList<int>{0, 999})});
+        QCOMPARE(group.signature(), u"aiai"_s);
+        QCOMPARE(qdbus_cast<QList<int>>(group.arguments().value(1)), QList<int>{999});
+    }
+
+    void labelFromText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("mnemonic") << u"&Quit"_s << u"_Quit"_s;
+        QTest::newRow("literal ampersand") << u"Fish && Chips"_s << u"Fish & Chips"_s;
+        QTest::newRow("literal underscore") << u"snake_case"_s << u"snake__case"_s;
+        QTest::newRow("trailing ampersand") << u"Odd&"_s << u"Odd"_s;
+        QTest::newRow("shortcut column") << u"Quit\tCtrl+Q"_s << u"Quit"_s;
+    }
+
+    void labelFromText() {
+        QFETCH(QString, text);
+        QFETCH(QString, label);
+        QCOMPARE(DBusMenuExporter::labelFromText(text), label);
+    }
+
+private:
+    QDBusMessage call(const QString& path, const QString& interface, const QString& method,
+                      const QVariantList& args = {});
+    QDBusMessage menuCall(const QString& method, const QVariantList& args) {
+        return call(u"/MenuBar"_s, menuInterface, method, args);
+    }
+
+    QVariant property(const QString& name) {
+        const QDBusMessage reply =
+            call(itemPath, u"org.freedesktop.DBus.Properties"_s, u"Get"_s, {itemInterface, name});
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            return {};
+        return reply.arguments().value(0).value<QDBusVariant>().variant();
+    }
+
+    MenuNode layout() {
+        const QDBusMessage reply = menuCall(u"GetLayout"_s, {0, -1, QStringList()});
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != u"u(ia{sv}av)")
+            return {-1, {}, {}};
+        return parseNode(reply.arguments().value(1).value<QDBusArgument>());
+    }
+
+    void connectRecorder(SignalRecorder& recorder, const QString& path, const QString& interface,
+                         const QStringList& names);
+    std::unique_ptr<AppDelegate> launchShell() {
+        static ColorManager colors(m_store);
+        auto delegate = std::make_unique<AppDelegate>(m_store, m_notifier, m_clock, colors);
+        auto item = std::make_unique<StatusNotifierItem>(QDBusConnection::sessionBus());
+        m_itemService = item->serviceName();
+        delegate->applicationDidFinishLaunching(std::move(item));
+        return delegate;
+    }
+
+    QDBusConnection m_watcherBus{QString()};
+    QDBusConnection m_panelBus{QString()};
+    QThread m_watcherThread;
+    FakeWatcher* m_watcher = nullptr;
+    QStringList m_registrations;
+    QString m_itemService;
+    QTemporaryDir m_config;
+
+    MemoryPreferencesStore m_store;
+    RecordingNotifier m_notifier;
+    ManualClock m_clock;
+};
+
+QDBusMessage tst_StatusNotifierItem::call(const QString& path, const QString& interface,
+                                          const QString& method, const QVariantList& args) {
+    QDBusMessage message = QDBusMessage::createMethodCall(m_itemService, path, interface, method);
+    message.setArguments(args);
+    // Never block: the item answers from this very thread.
+    QDBusPendingCallWatcher pending(m_panelBus.asyncCall(message));
+    if (!pending.isFinished()) {
+        QSignalSpy finished(&pending, &QDBusPendingCallWatcher::finished);
+        finished.wait(30000);
+    }
+    return pending.reply();
+}
+
+void tst_StatusNotifierItem::connectRecorder(SignalRecorder& recorder, const QString& path,
+                                             const QString& interface, const QStringList& names) {
+    for (const QString& name : names)
+        QVERIFY(m_panelBus.connect(QString(), path, interface, name, &recorder,
+                                   SLOT(record(QDBusMessage))));
+}
+
+// With --serve-watcher the binary is only a watcher on the session bus, until its input closes.
+static int serveWatcher(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    FakeWatcher watcher;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.registerObject(u"/StatusNotifierWatcher"_s, &watcher,
+                            QDBusConnection::ExportAllSlots |
+                                QDBusConnection::ExportAllProperties) ||
+        !bus.registerService(watcherService))
+        return 1;
+    QSocketNotifier input(0, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&app] {
+        char buffer[64];
+        if (::read(0, buffer, sizeof buffer) <= 0)
+            app.quit();
+    });
+    std::fputs("ready\n", stdout);
+    std::fflush(stdout);
+    return app.exec();
+}
+
+int main(int argc, char** argv) {
+    if (argc > 1 && qstrcmp(argv[1], "--serve-watcher") == 0)
+        return serveWatcher(argc, argv);
+    QApplication app(argc, argv);
+    tst_StatusNotifierItem test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_StatusNotifierItem.moc"

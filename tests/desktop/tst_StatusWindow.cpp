@@ -1,0 +1,64 @@
+#include "statusitem/StatusWindow.h"
+
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_StatusWindow final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void buttonShowsTheExactTitle_data() {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("with a task") << u"24:59 Write the report"_s;
+        QTest::newRow("ampersand is not a mnemonic") << u"05:00 Tom & Jerry"_s;
+        QTest::newRow("long") << u"600:00 "_s + QString(40, u'x');
+    }
+    void buttonShowsTheExactTitle() {
+        QFETCH(QString, title);
+        StatusWindow item;
+        item.setTitle(title);
+        QCOMPARE(item.title(), title);
+        QVERIFY(item.window()->isVisible());
+        QVERIFY(item.window()->width() >= item.button()->sizeHint().width());
+        QVERIFY(!item.anchorRect().isNull());
+    }
+
+    void clicks_data() {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("right");
+        QTest::newRow("left") << Qt::LeftButton << 1 << 0;
+        QTest::newRow("right") << Qt::RightButton << 0 << 1;
+        QTest::newRow("middle does nothing") << Qt::MiddleButton << 0 << 0;
+    }
+    void clicks() {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(int, left);
+        QFETCH(int, right);
+        StatusWindow item;
+        item.setTitle(u"30:00"_s);
+        QSignalSpy leftSpy(&item, &StatusItem::leftClicked);
+        QSignalSpy rightSpy(&item, &StatusItem::rightClicked);
+        QTest::mouseClick(item.button(), button);
+        QCOMPARE(leftSpy.size(), left);
+        QCOMPARE(rightSpy.size(), right);
+        QVERIFY(!item.button()->isDown());
+    }
+
+    void popsUpTheContextMenu() {
+        StatusWindow item;
+        QMenu menu;
+        menu.addAction(u"Quit Hourlark"_s);
+        item.setContextMenu(&menu);
+        item.popUpContextMenu(item.anchorRect().center());
+        QTRY_VERIFY(menu.isVisible());
+        menu.close();
+    }
+};
+
+QTEST_MAIN(tst_StatusWindow)
+#include "tst_StatusWindow.moc"

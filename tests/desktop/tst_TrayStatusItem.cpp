@@ -1,0 +1,69 @@
+#include "statusitem/TrayStatusItem.h"
+
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_TrayStatusItem final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tooltipIsTheTitleAndTheIconTheMinutes_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("iconChanges");
+        QTest::newRow("a second passes") << u"24:59 Write"_s << u"24:58 Write"_s << false;
+        QTest::newRow("a minute passes") << u"25:00 Write"_s << u"24:59 Write"_s << true;
+        QTest::newRow("name typed") << u"30:00"_s << u"30:00 Read"_s << false;
+        QTest::newRow("length set") << u"30:00"_s << u"600:00"_s << true;
+    }
+    void tooltipIsTheTitleAndTheIconTheMinutes() {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(bool, iconChanges);
+        TrayStatusItem item;
+        item.setTitle(before);
+        const qint64 iconBefore = item.trayIcon().icon().cacheKey();
+        QCOMPARE(item.trayIcon().toolTip(), before);
+        item.setTitle(after);
+        QCOMPARE(item.title(), after);
+        QCOMPARE(item.trayIcon().toolTip(), after);
+        QCOMPARE(item.trayIcon().icon().cacheKey() != iconBefore, iconChanges);
+    }
+
+    void activationsBecomeClicks_data() {
+        QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("right");
+        QTest::newRow("left click") << QSystemTrayIcon::Trigger << 1 << 0;
+        QTest::newRow("right click") << QSystemTrayIcon::Context << 0 << 1;
+        QTest::newRow("middle click") << QSystemTrayIcon::MiddleClick << 0 << 0;
+    }
+    void activationsBecomeClicks() {
+        QFETCH(QSystemTrayIcon::ActivationReason, reason);
+        QFETCH(int, left);
+        QFETCH(int, right);
+        TrayStatusItem item;
+        QSignalSpy leftSpy(&item, &StatusItem::leftClicked);
+        QSignalSpy rightSpy(&item, &StatusItem::rightClicked);
+        emit item.trayIcon().activated(reason);
+        QCOMPARE(leftSpy.size(), left);
+        QCOMPARE(rightSpy.size(), right);
+    }
+
+    // The tray must not open a menu by itself: the shell routes every right click.
+    void menuIsNotHandedToTheTray() {
+        TrayStatusItem item;
+        QMenu menu;
+        item.setContextMenu(&menu);
+        QCOMPARE(item.trayIcon().contextMenu(), nullptr);
+        item.popUpContextMenu(QPoint(10, 10));
+        QTRY_VERIFY(menu.isVisible());
+        menu.close();
+    }
+};
+
+QTEST_MAIN(tst_TrayStatusItem)
+#include "tst_TrayStatusItem.moc"

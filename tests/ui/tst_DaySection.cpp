@@ -1,0 +1,125 @@
+#include "HistoryTestSupport.h"
+#include "history/DaySection.h"
+#include "history/MergedTaskRow.h"
+#include "history/TaskPieChartView.h"
+#include "kit/Style.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+using Durations = QList<std::pair<QString, qint64>>;
+
+namespace {
+
+QList<TaskEntry> dayOfTasks(const Durations& durations, int daysAgo = 0) {
+    QList<TaskEntry> tasks;
+    int minute = 0;
+    for (const auto& [name, seconds] : durations) {
+        tasks.prepend(entryAt(name, seconds, localTime(daysAgo, 12, minute++))); // newest first
+    }
+    return tasks;
+}
+
+} // namespace
+
+class TestDaySection : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Style::setAnimationsEnabled(false); }
+    void headerCountsAndTotal_data() {
+        QTest::addColumn<Durations>("durations");
+        QTest::addColumn<QString>("header"); // tasks, completions, total
+        const QString a = u"A"_s;
+        QTest::newRow("one") << Durations{{a, 600}} << u"1 task, 1 completion, 10m"_s;
+        QTest::newRow("merged") << Durations{{a, 600}, {a, 300}, {u"B"_s, 1200}}
+                                << u"2 tasks, 3 completions, 35m"_s;
+        QTest::newRow("59 s") << Durations{{a, 59}} << u"1 task, 1 completion, 0m"_s;
+        QTest::newRow("3599 s") << Durations{{a, 3599}} << u"1 task, 1 completion, 59m"_s;
+        QTest::newRow("3600 s") << Durations{{a, 3600}} << u"1 task, 1 completion, 1h 0m"_s;
+        QTest::newRow("25 h 1 min 1 s")
+            << Durations{{a, 50000}, {a, 40061}} << u"1 task, 2 completions, 25h 1m"_s;
+    }
+
+    void headerCountsAndTotal() {
+        QFETCH(Durations, durations);
+        QFETCH(QString, header);
+        HistoryFixture fixture;
+        DaySection section(dayOf(0), dayOfTasks(durations), fixture.history, fixture.colors, false);
+        QCOMPARE(QStringList({labelText(&section, u"taskCount"_s),
+                              labelText(&section, u"completionCount"_s),
+                              labelText(&section, u"totalDuration"_s)})
+                     .join(u", "_s),
+                 header);
+        QVERIFY(!section.body());
+        QCOMPARE(labelText(&section, u"title"_s), u"Today"_s);
+    }
+
+    void bodyHasChartAndOneRowPerNameLargestFirst() {
+        HistoryFixture fixture;
+        const Durations durations{{u"A"_s, 600}, {u"A"_s, 300}, {u"B"_s, 1200}};
+        DaySection section(dayOf(0), dayOfTasks(durations), fixture.history, fixture.colors, true);
+        QVERIFY(section.body());
+        QVERIFY(section.body()->findChild<TaskPieChartView*>());
+        QStringList names;
+        for (const MergedTaskRow* row : section.findChildren<MergedTaskRow*>()) {
+            names.append(row->mergedTask().taskName);
+            QVERIFY(!row->isExpanded());
+        }
+        QCOMPARE(names, QStringList({u"B"_s, u"A"_s}));
+    }
+
+    void headerClickOnlyAsks() {
+        HistoryFixture fixture;
+        DaySection section(dayOf(0), dayOfTasks({{u"A"_s, 60}}), fixture.history, fixture.colors,
+                           false);
+        section.resize(400, section.sizeHint().height());
+        section.show();
+        QSignalSpy toggled(&section, &DaySection::toggleRequested);
+        QTest::mouseClick(section.header(), Qt::LeftButton);
+        QCOMPARE(toggled.size(), 1);
+        QTest::keyClick(section.header(), Qt::Key_Space); // the keyboard reaches it too
+        QCOMPARE(toggled.size(), 2);
+        QVERIFY(!section.isExpanded()); // the history screen decides
+        QVERIFY(!section.body());
+        section.setExpanded(true);
+        QVERIFY(section.body());
+        section.setExpanded(false);
+        QVERIFY(!section.body());
+    }
+
+    void collapsedHeightIsTheSameForEveryDay() {
+        HistoryFixture fixture;
+        DaySection small(dayOf(0), dayOfTasks({{u"A"_s, 60}}), fixture.history, fixture.colors,
+                         false);
+        DaySection long_(dayOf(1), dayOfTasks({{QString(300, QLatin1Char('x')), 999999}}, 1),
+                         fixture.history, fixture.colors, false);
+        QCOMPARE(small.sizeHint().height(), DaySection::collapsedHeight());
+        QCOMPARE(long_.sizeHint().height(), DaySection::collapsedHeight());
+    }
+
+    void deleteAllRemovesOnlyThatDaysCompletionsOfTheName() {
+        HistoryFixture fixture;
+        const TaskEntry yesterdayA = entryAt(u"A"_s, 60, localTime(1, 10));
+        const TaskEntry todayA1 = entryAt(u"A"_s, 60, localTime(0, 9));
+        const TaskEntry todayB = entryAt(u"B"_s, 60, localTime(0, 10));
+        const TaskEntry todayA2 = entryAt(u"A"_s, 60, localTime(0, 11));
+        for (const TaskEntry& task : {yesterdayA, todayA1, todayB, todayA2})
+            fixture.history.saveTask(task);
+        QWidget window;
+        window.resize(400, 700);
+        auto* section = new DaySection(dayOf(0), fixture.history.getTasksByDay().first().tasks,
+                                       fixture.history, fixture.colors, true, &window);
+        section->resize(400, section->sizeHint().height());
+        window.show();
+        MergedTaskRow* rowA = section->findChildren<MergedTaskRow*>().first();
+        QCOMPARE(rowA->mergedTask().taskName, u"A"_s);
+        chooseMenuItem(rowA->actionsButton(), u"Delete All (2)"_s);
+        QTest::mouseClick(openConfirmation(&window)->destructiveButton(), Qt::LeftButton);
+        QCOMPARE(fixture.history.tasks(), (QList<TaskEntry>{yesterdayA, todayB}));
+    }
+};
+
+QTEST_MAIN(TestDaySection)
+#include "tst_DaySection.moc"

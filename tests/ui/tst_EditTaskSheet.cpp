@@ -1,0 +1,142 @@
+#include "HistoryTestSupport.h"
+#include "kit/Style.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <algorithm>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The sheet open over a popover-sized window, on a history that holds only `task`.
+struct Opened {
+    explicit Opened(const TaskEntry& task)
+        : task(task) {
+        fixture.history.saveTask(task);
+        window.resize(400, 460);
+        window.show();
+        overlay = EditTaskSheet::open(&window, fixture.history, task);
+        name = overlay->findChild<QLineEdit*>(u"nameField"_s);
+        minutes = overlay->findChild<QLineEdit*>(u"minutesField"_s);
+        save = overlay->findChild<QPushButton*>(u"saveButton"_s);
+    }
+    TaskEntry stored() const { return fixture.history.tasks().first(); }
+
+    HistoryFixture fixture;
+    TaskEntry task;
+    QWidget window;
+    Overlay* overlay = nullptr;
+    QLineEdit* name = nullptr;
+    QLineEdit* minutes = nullptr;
+    QPushButton* save = nullptr;
+};
+
+TaskEntry write(qint64 seconds) {
+    return entryAt(u"Write"_s, seconds, localTime(0, 10));
+}
+
+} // namespace
+
+class TestEditTaskSheet : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Style::setAnimationsEnabled(false); }
+
+    void saveFollowsTheMinutesText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("enabled");
+        const qint64 largest = std::numeric_limits<qint64>::max() / 60;
+        QTest::newRow("plain") << u"5"_s << true;
+        QTest::newRow("plus sign") << u"+5"_s << true;
+        QTest::newRow("leading zero") << u"05"_s << true;
+        QTest::newRow("largest that fits") << QString::number(largest) << true;
+        QTest::newRow("leading space") << u" 5"_s << false;
+        QTest::newRow("decimal") << u"5.0"_s << false;
+        QTest::newRow("negative") << u"-3"_s << false;
+        QTest::newRow("zero") << u"0"_s << false;
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("sign only") << u"+"_s << false;
+        QTest::newRow("non-ASCII digits") << u"\u0665"_s << false;
+        QTest::newRow("seconds overflow") << QString::number(largest + 1) << false;
+        QTest::newRow("beyond 64 bits") << u"99999999999999999999"_s << false;
+    }
+    void saveFollowsTheMinutesText() {
+        QFETCH(QString, text);
+        QFETCH(bool, enabled);
+        Opened opened(write(1500));
+        opened.minutes->selectAll();
+        QTest::keyClick(opened.minutes, Qt::Key_Backspace);
+        const bool ascii =
+            std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
+        if (ascii)
+            QTest::keyClicks(opened.minutes, text);
+        else
+            opened.minutes->insert(text); // pasted: the test keyboard only types ASCII
+        QCOMPARE(opened.minutes->text(), text);
+        QCOMPARE(opened.save->isEnabled(), enabled);
+
+        // Clicking a disabled Save stores nothing; an enabled one stores minutes x 60.
+        QTest::mouseClick(opened.save, Qt::LeftButton);
+        QCOMPARE(opened.stored().duration(),
+                 enabled ? *EditTaskSheet::parseMinutes(text) * 60 : 1500);
+    }
+
+    void nameMustNotBeEmpty() {
+        Opened opened(write(600));
+        opened.name->clear();
+        QVERIFY(!opened.save->isEnabled());
+        QTest::keyClick(opened.name, Qt::Key_Space);
+        QVERIFY(opened.save->isEnabled());
+        QTest::mouseClick(opened.save, Qt::LeftButton);
+        QCOMPARE(opened.stored().taskName(), u" "_s);
+    }
+
+    void opensWithTheStoredValues() {
+        Opened opened(entryAt(u"Bob's \"report\""_s, 30, localTime(0, 10)));
+        QCOMPARE(opened.name->text(), opened.task.taskName());
+        QCOMPARE(opened.minutes->text(), u"0"_s);
+        QVERIFY(!opened.save->isEnabled());
+        QCOMPARE(opened.window.focusWidget(), opened.name); // typing goes to the sheet, not below
+    }
+
+    void saveStoresMinutesAsSecondsAndCloses() {
+        Opened opened(write(1500));
+        QSignalSpy closed(opened.overlay, &Overlay::dismissed);
+        opened.minutes->setText(u"45"_s);
+        QTest::keyClick(opened.minutes, Qt::Key_Return); // Return is not bound to Save
+        QTest::keyClick(opened.name, Qt::Key_Enter);
+        QCOMPARE(closed.size(), 0);
+        QCOMPARE(opened.stored().duration(), 1500);
+        QTest::mouseClick(opened.save, Qt::LeftButton);
+        QCOMPARE(closed.size(), 1);
+        QVERIFY(!Overlay::isOpenIn(&opened.window));
+        QCOMPARE(opened.stored().id(), opened.task.id());
+        QCOMPARE(opened.stored().duration(), 2700);
+        QCOMPARE(opened.stored().startTime(), opened.task.startTime());
+    }
+
+    void cancelChangesNothing() {
+        Opened opened(write(1530));
+        const int writes = opened.fixture.historyStore.writeCount;
+        opened.name->setText(u"Other"_s);
+        opened.minutes->setText(u"99"_s);
+        clickButton(opened.overlay, u"cancelButton"_s);
+        QVERIFY(!Overlay::isOpenIn(&opened.window));
+        QCOMPARE(opened.stored(), opened.task);
+        QCOMPARE(opened.fixture.historyStore.writeCount, writes);
+    }
+
+    void renameDropsTheSecondsOfTheOldDuration() {
+        Opened opened(write(1530));
+        QCOMPARE(opened.minutes->text(), u"25"_s);
+        opened.name->setText(u"Read"_s);
+        QTest::mouseClick(opened.save, Qt::LeftButton);
+        QCOMPARE(opened.stored().taskName(), u"Read"_s);
+        QCOMPARE(opened.stored().duration(), 1500);
+    }
+};
+
+QTEST_MAIN(TestEditTaskSheet)
+#include "tst_EditTaskSheet.moc"

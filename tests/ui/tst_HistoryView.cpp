@@ -1,0 +1,317 @@
+#include "HistoryTestSupport.h"
+#include "history/DaySection.h"
+#include "history/HistoryView.h"
+#include "history/MergedTaskRow.h"
+#include "kit/Style.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QScopeGuard>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QSize screenSize(400, 460); // the popover's history area under its header
+
+struct Screen {
+    explicit Screen(const QList<TaskEntry>& stored = {})
+        : fixture(stored) {}
+
+    HistoryFixture fixture;
+    std::unique_ptr<HistoryView> view;
+
+    void open() {
+        view = std::make_unique<HistoryView>(fixture.history, fixture.colors);
+        view->resize(screenSize);
+        view->show();
+    }
+
+    void add(const QString& name, qint64 seconds, int daysAgo, int hour, int minute = 0) {
+        fixture.history.saveTask(entryAt(name, seconds, localTime(daysAgo, hour, minute)));
+    }
+    QList<Instant> days(bool expandedOnly = false) const {
+        QList<Instant> days;
+        for (const DaySection* section : view->liveSections()) {
+            if (!expandedOnly || section->isExpanded())
+                days.append(section->date());
+        }
+        return days;
+    }
+    QList<Instant> expandedDays() const { return days(true); }
+    QString label(int daysAgo, const QString& name) const {
+        return labelText(view->sectionFor(dayOf(daysAgo)), name);
+    }
+    // Opens the day and returns its first merged row.
+    MergedTaskRow* openFirstRow(int daysAgo) {
+        clickHeader(daysAgo);
+        return view->sectionFor(dayOf(daysAgo))->findChild<MergedTaskRow*>();
+    }
+
+    void confirmDeletion(MergedTaskRow* row, const QString& menuItem) {
+        QVERIFY(chooseMenuItem(row->actionsButton(), menuItem));
+        QTest::mouseClick(openConfirmation(view.get())->destructiveButton(), Qt::LeftButton);
+    }
+
+    void clickHeader(int daysAgo) {
+        DaySection* section = view->sectionFor(dayOf(daysAgo));
+        QVERIFY(section);
+        QTest::mouseClick(section->header(), Qt::LeftButton);
+    }
+};
+
+// Every icon of the program at two sizes, on the palette's window colour.
+QImage iconSheet(const QPalette& palette) {
+    constexpr int count = int(Style::Icon::Trash) + 1;
+    QImage sheet(QSize(count * 56, 90), QImage::Format_ARGB32);
+    sheet.fill(palette.color(QPalette::Window));
+    QPainter painter(&sheet);
+    const QColor ink = Style::color(Style::ColorRole::Primary, palette);
+    for (int i = 0; i < count; ++i) {
+        const QIcon icon = Style::icon(Style::Icon(i), ink);
+        icon.paint(&painter, QRect(i * 56 + 4, 4, 48, 48));
+        icon.paint(&painter, QRect(i * 56 + 20, 60, 16, 16));
+    }
+    return sheet;
+}
+
+QPalette darkPalette() {
+    using P = QPalette;
+    const P::ColorRole roles[] = {
+        P::Window, P::WindowText, P::Base,      P::AlternateBase,   P::Text,
+        P::Button, P::ButtonText, P::Highlight, P::HighlightedText, P::PlaceholderText};
+    const QRgb colours[] = {0x28282a, 0xebebf0, 0x1e1e20, 0x2d2d30, 0xebebf0,
+                            0x3a3a3e, 0xebebf0, 0x0a84ff, 0xffffff, 0x96969b};
+    QPalette dark;
+    for (int i = 0; i < int(std::size(roles)); ++i)
+        dark.setColor(roles[i], QColor(colours[i]));
+    return dark;
+}
+
+} // namespace
+
+class TestHistoryView : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Style::setAnimationsEnabled(false); }
+    void daysAreListedNewestFirstAndAtMostOneIsExpanded() {
+        Screen screen;
+        screen.add(u"A"_s, 60, 2, 10);
+        screen.add(u"B"_s, 60, 0, 10);
+        screen.add(u"C"_s, 60, 1, 10);
+        screen.open();
+        QCOMPARE(screen.days(), (QList<Instant>{dayOf(0), dayOf(1), dayOf(2)}));
+        QVERIFY(screen.expandedDays().isEmpty());
+        screen.clickHeader(1);
+        QCOMPARE(screen.expandedDays(), QList<Instant>{dayOf(1)});
+        screen.clickHeader(2);
+        QCOMPARE(screen.expandedDays(), QList<Instant>{dayOf(2)});
+        QCOMPARE(screen.view->expandedDay(), dayOf(2));
+        screen.clickHeader(2);
+        QVERIFY(screen.expandedDays().isEmpty());
+        QCOMPARE(screen.view->expandedDay(), std::nullopt);
+        // The list follows the heights: stacked without gaps or overlap, also once expanded.
+        screen.clickHeader(0);
+        const auto sections = screen.view->liveSections();
+        QTRY_COMPARE(sections[1]->y(), sections[0]->y() + sections[0]->sizeHint().height());
+        QCOMPARE(sections[2]->y(), sections[1]->geometry().bottom() + 1);
+    }
+
+    void completionsRecordedWhileOpenAreListedAtOnce() {
+        Screen screen;
+        screen.add(u"A"_s, 600, 1, 9);
+        screen.open();
+        screen.clickHeader(1);
+        // The first completion of today adds its section; the open day stays open.
+        screen.add(u"A"_s, 600, 0, 9);
+        QTRY_COMPARE(screen.days(), (QList<Instant>{dayOf(0), dayOf(1)}));
+        screen.add(u"B"_s, 1200, 1, 10);
+        QTRY_COMPARE(screen.label(1, u"completionCount"_s), u"2 completions"_s);
+        QCOMPARE(screen.label(1, u"totalDuration"_s), u"30m"_s);
+        QCOMPARE(screen.view->sectionFor(dayOf(1))->findChildren<MergedTaskRow*>().size(), 2);
+        QCOMPARE(screen.expandedDays(), QList<Instant>{dayOf(1)});
+    }
+
+    void deletingTheExpandedDayKeepsItsDateForLater() {
+        Screen screen;
+        screen.add(u"A"_s, 60, 0, 9);
+        screen.add(u"B"_s, 60, 1, 9);
+        screen.add(u"C"_s, 60, 2, 9);
+        screen.open();
+        // Delete yesterday's only task through its row and the confirmation.
+        screen.confirmDeletion(screen.openFirstRow(1), u"Delete"_s);
+        QTRY_COMPARE(screen.days(), (QList<Instant>{dayOf(0), dayOf(2)}));
+        QVERIFY(screen.expandedDays().isEmpty());
+        QCOMPARE(screen.view->expandedDay(), dayOf(1));
+
+        screen.add(u"D"_s, 60, 1, 15);
+        QTRY_COMPARE(screen.days(), (QList<Instant>{dayOf(0), dayOf(1), dayOf(2)}));
+        QCOMPARE(screen.expandedDays(), QList<Instant>{dayOf(1)});
+    }
+
+    void deletingEverythingShowsTheEmptyState() {
+        Screen screen;
+        screen.add(u"A"_s, 60, 0, 9);
+        screen.add(u"A"_s, 60, 0, 10);
+        screen.open();
+        screen.confirmDeletion(screen.openFirstRow(0), u"Delete All (2)"_s);
+        QTRY_VERIFY(screen.view->showsEmptyState());
+        QVERIFY(screen.view->liveSections().isEmpty());
+        QVERIFY(screen.fixture.history.tasks().isEmpty());
+        QCOMPARE(labelText(screen.view.get(), u"emptyTitle"_s), u"No Task History Yet"_s);
+    }
+
+    void editMovesACompletionToAnotherDay() {
+        Screen screen;
+        screen.add(u"Other"_s, 60, 0, 12);
+        // Started 23:45 yesterday, five minutes: twenty minutes end after midnight.
+        screen.add(u"Late"_s, 300, 1, 23, 50);
+        screen.open();
+        QVERIFY(chooseMenuItem(screen.openFirstRow(1)->actionsButton(), u"Edit"_s));
+        saveEditedMinutes(screen.view.get(), u"20"_s);
+        QTRY_COMPARE(screen.days(), QList<Instant>{dayOf(0)});
+        QCOMPARE(screen.label(0, u"taskCount"_s), u"2 tasks"_s);
+        QVERIFY(!Overlay::isOpenIn(screen.view.get()));
+    }
+
+    void onlyNearlyVisibleDaysAreBuilt_data() {
+        QTest::addColumn<int>("days");
+        QTest::newRow("a month") << 30;
+        QTest::newRow("five years") << 1826;
+    }
+
+    void onlyNearlyVisibleDaysAreBuilt() {
+        QFETCH(int, days);
+        QList<TaskEntry> stored;
+        for (int day = days - 1; day >= 0; --day)
+            stored.append(entryAt(u"A"_s, 60, localTime(day, 10)));
+        Screen screen(stored);
+        screen.open();
+        QCOMPARE(screen.view->dayCount(), days);
+        const int perScreen = screenSize.height() / DaySection::collapsedHeight() + 1;
+        QVERIFY(screen.view->liveSections().size() <= 2 * perScreen + 2);
+        QCOMPARE(screen.view->liveSections().first()->date(), dayOf(0));
+        QCOMPARE(screen.view->scrollArea()->widget()->height(),
+                 days * DaySection::collapsedHeight());
+
+        // Scrolled to the end: the oldest day is built, the newest is gone.
+        QScrollBar* bar = screen.view->scrollArea()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QTRY_COMPARE(screen.view->liveSections().last()->date(), dayOf(days - 1));
+        QVERIFY(screen.view->liveSections().size() <= 2 * perScreen + 2);
+        QVERIFY(!screen.view->sectionFor(dayOf(0)));
+        // Each visible section sits where the fixed heights say.
+        for (const DaySection* section : screen.view->liveSections())
+            QCOMPARE(section->y() % DaySection::collapsedHeight(), 0);
+    }
+
+    void expandedDayStaysMeasuredWhenScrolledAway() {
+        QList<TaskEntry> stored;
+        for (int day = 199; day >= 0; --day) {
+            stored.append(entryAt(u"A"_s, 60, localTime(day, 10)));
+            stored.append(entryAt(u"B"_s, 30, localTime(day, 11)));
+        }
+        Screen screen(stored);
+        screen.open();
+        screen.clickHeader(0);
+        const int expandedHeight = screen.view->sectionFor(dayOf(0))->sizeHint().height();
+        QVERIFY(expandedHeight > DaySection::collapsedHeight() + 200);
+        QScrollBar* bar = screen.view->scrollArea()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QVERIFY(screen.view->sectionFor(dayOf(0))); // kept: its height is not the fixed one
+        QCOMPARE(screen.view->scrollArea()->widget()->height(),
+                 199 * DaySection::collapsedHeight() + expandedHeight);
+        DaySection* oldest = screen.view->revealDay(dayOf(199));
+        QVERIFY(oldest);
+        QCOMPARE(oldest->geometry().bottom() + 1, screen.view->scrollArea()->widget()->height());
+    }
+
+    void animatedChangesEndInTheSameState() {
+        Style::setAnimationsEnabled(true);
+        const auto restore = qScopeGuard([] { Style::setAnimationsEnabled(false); });
+        Screen screen;
+        screen.add(u"A"_s, 60, 0, 9);
+        screen.add(u"A"_s, 60, 0, 10);
+        screen.add(u"B"_s, 60, 1, 9);
+        screen.open();
+        screen.clickHeader(0);
+        DaySection* today = screen.view->sectionFor(dayOf(0));
+        QTRY_COMPARE(today->body()->maximumHeight(), QWIDGETSIZE_MAX);
+        QTRY_COMPARE(today->height(), today->sizeHint().height());
+
+        // Switching days: the old body closes and goes away, the new one opens.
+        screen.clickHeader(1);
+        DaySection* yesterday = screen.view->sectionFor(dayOf(1));
+        QTRY_VERIFY(yesterday->body() && yesterday->body()->maximumHeight() == QWIDGETSIZE_MAX);
+        QTRY_COMPARE(today->findChildren<QWidget*>(u"body"_s).size(), 0);
+        QTRY_COMPARE(today->height(), DaySection::collapsedHeight());
+        QTRY_COMPARE(yesterday->y(), DaySection::collapsedHeight());
+
+        // A deletion re-renders with a brief fade; the end state is the same as without it.
+        screen.fixture.history.deleteTasks(screen.fixture.history.tasks().mid(0, 2));
+        QTRY_COMPARE(screen.days(), QList<Instant>{dayOf(1)});
+        QTRY_VERIFY(!screen.view->sectionFor(dayOf(1))->graphicsEffect());
+        QVERIFY(screen.view->sectionFor(dayOf(1))->isExpanded());
+    }
+
+    void rendersScreenshots() {
+        // For a person to look at: the screen with a fixed history, collapsed and with today open,
+        // in a light and a dark palette.
+        const QString folder = QStringLiteral(HOURLARK_SCREENSHOT_DIR);
+        QVERIFY(QDir().mkpath(folder));
+        const auto save = [&folder](QWidget* widget, const QString& name, const QString& palette) {
+            return widget->grab().toImage().save(folder + u"/%1-%2.png"_s.arg(name, palette));
+        };
+        QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
+        const QPalette light = QApplication::style()->standardPalette();
+        for (const auto& [name, palette] :
+             {std::pair{u"light"_s, light}, std::pair{u"dark"_s, darkPalette()}}) {
+            QApplication::setPalette(palette);
+            QVERIFY(iconSheet(palette).save(folder + u"/icons-%1.png"_s.arg(name)));
+            {
+                Screen empty;
+                empty.open();
+                QVERIFY(save(empty.view.get(), u"history-empty"_s, name));
+            }
+            Screen screen;
+            screen.add(u"Write report"_s, 1500, 0, 9);
+            screen.add(u"Email"_s, 300, 0, 10, 15);
+            screen.add(u"Write report"_s, 1500, 0, 11);
+            screen.add(u"Code review"_s, 2700, 0, 14, 30);
+            screen.add(u"Write report"_s, 900, 0, 16);
+            screen.add(u"Planning"_s, 3600, 1, 10);
+            screen.add(u"Email"_s, 600, 1, 15);
+            for (int day = 2; day < 9; ++day) {
+                screen.add(u"Deep work"_s, 1500 * day, day, 10);
+                screen.add(u"Email"_s, 59 + 60 * day, day, 11);
+            }
+            screen.open();
+            QVERIFY(save(screen.view.get(), u"history-collapsed"_s, name));
+
+            MergedTaskRow* write = screen.openFirstRow(0);
+            QTest::mouseClick(write->rowArea(), Qt::LeftButton);
+            const DaySection* today = screen.view->sectionFor(dayOf(0));
+            QTRY_COMPARE(write->height(), write->sizeHint().height()); // settled up the chain
+            QTRY_COMPARE(today->height(), today->sizeHint().height());
+            QVERIFY(save(screen.view->scrollArea()->widget(), u"history-expanded"_s, name));
+            QVERIFY(save(screen.view.get(), u"history-expanded-top"_s, name));
+
+            chooseMenuItem(write->actionsButton(), u"Delete All (3)"_s);
+            QVERIFY(save(screen.view.get(), u"history-confirmation"_s, name));
+            QTest::mouseClick(openConfirmation(screen.view.get())->cancelButton(), Qt::LeftButton);
+
+            const auto rows = today->findChildren<MergedTaskRow*>();
+            chooseMenuItem(rows[1]->actionsButton(), u"Edit"_s);
+            QVERIFY(save(screen.view.get(), u"history-edit"_s, name));
+        }
+    }
+};
+
+QTEST_MAIN(TestHistoryView)
+#include "tst_HistoryView.moc"

@@ -1,0 +1,108 @@
+#include "TimerWorld.h"
+#include "history/HistoryView.h"
+#include "kit/Style.h"
+#include "managers/ColorManager.h"
+#include "timer/MainContainerView.h"
+#include "timer/SettingsView.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+using Destination = MainContainerView::NavigationDestination;
+
+namespace {
+
+struct World : TimerWorld {
+    ColorManager colors{store};
+    MainContainerView view{timer, history, colors};
+
+    World() { view.show(); }
+    template <typename T> T* child(const QString& name) const { return view.findChild<T*>(name); }
+    // The screen shown; the one left behind is hidden at once and deleted a little later.
+    template <typename T> T* screen() const {
+        for (T* candidate : view.findChildren<T*>(Qt::FindDirectChildrenOnly)) {
+            if (candidate->isVisible())
+                return candidate;
+        }
+        return nullptr;
+    }
+    void openHistory() const {
+        QTest::mouseClick(screen<SettingsView>()->findChild<QPushButton*>(u"historyButton"_s),
+                          Qt::LeftButton);
+    }
+    void goBack() const { QTest::mouseClick(child<QToolButton>(u"backButton"_s), Qt::LeftButton); }
+};
+
+} // namespace
+
+class tst_MainContainerView final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Style::setAnimationsEnabled(false); }
+
+    void navigatesBothWaysAndAsksForTheSize() {
+        World w;
+        QSignalSpy sizes(&w.view, &MainContainerView::sizeChangeRequested);
+        QCOMPARE(w.view.currentView(), Destination::Settings);
+        QCOMPARE(w.view.size(), QSize(350, 300));
+        QVERIFY(!w.child<QWidget>(u"historyHeader"_s)->isVisible());
+
+        w.openHistory();
+        QCOMPARE(w.view.currentView(), Destination::History);
+        QCOMPARE(w.view.size(), QSize(400, 500));
+        QVERIFY(w.child<QWidget>(u"historyHeader"_s)->isVisible());
+        QVERIFY(w.screen<HistoryView>() && !w.screen<SettingsView>());
+        QCOMPARE(sizes.count(), 1);
+        QCOMPARE(sizes.last().first().toSize(), QSize(400, 500));
+
+        w.goBack();
+        QCOMPARE(w.view.currentView(), Destination::Settings);
+        QCOMPARE(w.view.size(), QSize(350, 300));
+        QVERIFY(!w.child<QWidget>(u"historyHeader"_s)->isVisible());
+        QVERIFY(w.screen<SettingsView>() && !w.screen<HistoryView>());
+        QCOMPARE(sizes.count(), 2);
+        QCOMPARE(sizes.last().first().toSize(), QSize(350, 300));
+
+        // Asking for the screen already shown is not a switch.
+        w.view.showDestination(Destination::Settings);
+        QCOMPARE(sizes.count(), 2);
+    }
+
+    // Each visit builds the screen anew; the panel rebuilt on the way back is refilled from the
+    // model without restarting a countdown stopped part-way.
+    void returningRebuildsThePanelAndKeepsAStoppedCountdown() {
+        World w;
+        QPointer<SettingsView> firstPanel = w.screen<SettingsView>();
+        firstPanel->findChild<QLineEdit*>(u"minutesField"_s)->setText(u"45"_s);
+        firstPanel->findChild<QLineEdit*>(u"taskNameField"_s)->setText(u"Write"_s);
+        w.timer.startTimer();
+        w.tick(5);
+        w.timer.stopTimer();
+
+        w.openHistory();
+        QTRY_VERIFY(firstPanel.isNull());
+        w.goBack();
+        SettingsView* panel = w.screen<SettingsView>();
+        QCOMPARE(panel->findChild<QLineEdit*>(u"minutesField"_s)->text(), u"45"_s);
+        QCOMPARE(panel->findChild<QLineEdit*>(u"taskNameField"_s)->text(), u"Write"_s);
+        QCOMPARE(w.timer.timeRemaining(), 45 * 60 - 5);
+    }
+
+    void startOnThePanelClosesThePopover() {
+        World w;
+        QSignalSpy dismiss(&w.view, &MainContainerView::dismissRequested);
+        QTest::mouseClick(w.screen<SettingsView>()->findChild<QPushButton*>(u"startStopButton"_s),
+                          Qt::LeftButton);
+        QCOMPARE(dismiss.count(), 1);
+        QVERIFY(w.timer.isRunning());
+    }
+};
+
+QTEST_MAIN(tst_MainContainerView)
+#include "tst_MainContainerView.moc"

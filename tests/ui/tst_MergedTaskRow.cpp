@@ -1,0 +1,153 @@
+#include "HistoryTestSupport.h"
+#include "history/IndividualTaskRow.h"
+#include "history/MergedTaskRow.h"
+#include "kit/Style.h"
+#include "kit/Widgets.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Shown {
+    QWidget window;
+    MergedTaskRow* row = nullptr;
+    int deleteAllCalls = 0;
+};
+
+// A row over completions of one name, newest first as the day section builds it.
+std::unique_ptr<Shown> show(HistoryFixture& fixture, const QList<TaskEntry>& tasks) {
+    auto shown = std::make_unique<Shown>();
+    shown->window.resize(400, 460);
+    Shown* raw = shown.get();
+    shown->row = new MergedTaskRow(
+        mergedTasks(tasks).first(), fixture.history, fixture.colors,
+        [raw] { ++raw->deleteAllCalls; }, &shown->window);
+    shown->row->resize(400, shown->row->sizeHint().height());
+    shown->window.show();
+    return shown;
+}
+
+QList<TaskEntry> completionsOfA(const QList<qint64>& durations) {
+    QList<TaskEntry> tasks;
+    for (qsizetype i = 0; i < durations.size(); ++i)
+        tasks.append(entryAt(u"A"_s, durations[i], localTime(0, 15, 45 - int(i))));
+    return tasks;
+}
+
+} // namespace
+
+class TestMergedTaskRow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Style::setAnimationsEnabled(false); }
+    void summary_data() {
+        QTest::addColumn<QList<qint64>>("durations");
+        QTest::addColumn<QString>("pill");
+        QTest::addColumn<QString>("subtitle");
+        QTest::addColumn<QString>("badge");
+        QTest::addColumn<QStringList>("menu");
+        const QStringList single{u"Edit"_s, u"Delete"_s};
+        QTest::newRow("seconds only")
+            << QList<qint64>{45} << u"0:45"_s << u"15:45"_s << QString() << single;
+        QTest::newRow("minutes, seconds padded")
+            << QList<qint64>{65} << u"1:05"_s << u"15:45"_s << QString() << single;
+        QTest::newRow("an hour") << QList<qint64>{3600} << u"1:00:00"_s << u"15:45"_s << QString()
+                                 << single;
+        QTest::newRow("past a day")
+            << QList<qint64>{90000} << u"25:00:00"_s << u"15:45"_s << QString() << single;
+        QTest::newRow("three completions")
+            << QList<qint64>{60, 60, 5} << u"2:05"_s << u"3 completions"_s << u"×3"_s
+            << QStringList{u"Delete All (3)"_s};
+    }
+
+    void summary() {
+        QFETCH(QList<qint64>, durations);
+        QFETCH(QString, pill);
+        QFETCH(QString, subtitle);
+        QFETCH(QString, badge);
+        QFETCH(QStringList, menu);
+        HistoryFixture fixture;
+        auto shown = show(fixture, completionsOfA(durations));
+        QCOMPARE(labelText(shown->row, u"name"_s), u"A"_s);
+        QCOMPARE(labelText(shown->row, u"duration"_s), pill);
+        QCOMPARE(labelText(shown->row, u"subtitle"_s), subtitle);
+        const auto* badgeLabel = shown->row->findChild<QLabel*>(u"badge"_s);
+        QCOMPARE(badgeLabel ? badgeLabel->text() : QString(), badge);
+        QCOMPARE(menuTexts(shown->row->actionsButton()), menu);
+        QCOMPARE(shown->row->findChild<ColorDot*>()->color(), fixture.colors.colorForTask(u"A"_s));
+        // Only a row of several completions opens.
+        QTest::mouseClick(shown->row->rowArea(), Qt::LeftButton);
+        QCOMPARE(shown->row->isExpanded(), durations.size() > 1);
+    }
+
+    void clickListsCompletionsNewestFirst() {
+        HistoryFixture fixture;
+        const TaskEntry nine = entryAt(u"Write"_s, 60, localTime(0, 9));
+        const TaskEntry eleven = entryAt(u"Write"_s, 120, localTime(0, 11));
+        const TaskEntry ten = entryAt(u"Write"_s, 180, localTime(0, 10));
+        auto shown = show(fixture, {nine, eleven, ten});
+        QVERIFY(shown->row->findChildren<IndividualTaskRow*>().isEmpty());
+
+        QTest::mouseClick(shown->row->rowArea(), Qt::LeftButton);
+        QVERIFY(shown->row->isExpanded());
+        QList<TaskEntry> listed;
+        for (const IndividualTaskRow* row : shown->row->findChildren<IndividualTaskRow*>())
+            listed.append(row->task());
+        QCOMPARE(listed, (QList<TaskEntry>{eleven, ten, nine}));
+
+        QTest::mouseClick(shown->row->rowArea(), Qt::LeftButton);
+        QVERIFY(!shown->row->isExpanded());
+        QCOMPARE(shown->row->findChild<QWidget*>(u"completions"_s)->maximumHeight(), 0);
+    }
+
+    void deleteAllAsksFirst_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("single") << 1 << u"Delete"_s << u"Delete all 1 completions of 'A'?"_s
+                                << u"This will delete all 1 completions of this task."_s;
+        QTest::newRow("three") << 3 << u"Delete All (3)"_s << u"Delete all 3 completions of 'A'?"_s
+                               << u"This will delete all 3 completions of this task."_s;
+    }
+
+    void deleteAllAsksFirst() {
+        QFETCH(int, count);
+        QFETCH(QString, item);
+        QFETCH(QString, title);
+        QFETCH(QString, message);
+        HistoryFixture fixture;
+        auto shown = show(fixture, completionsOfA(QList<qint64>(count, 60)));
+
+        QVERIFY(chooseMenuItem(shown->row->actionsButton(), item));
+        ConfirmationDialog* dialog = openConfirmation(&shown->window);
+        QVERIFY(dialog);
+        QCOMPARE(labelText(dialog, u"title"_s), title);
+        QCOMPARE(labelText(dialog, u"message"_s), message);
+        QCOMPARE(dialog->destructiveButton()->text(), u"Delete All"_s);
+        QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
+        QCOMPARE(shown->deleteAllCalls, 0);
+        QVERIFY(!Overlay::isOpenIn(&shown->window));
+
+        chooseMenuItem(shown->row->actionsButton(), item);
+        QTest::mouseClick(openConfirmation(&shown->window)->destructiveButton(), Qt::LeftButton);
+        QCOMPARE(shown->deleteAllCalls, 1);
+        QVERIFY(!Overlay::isOpenIn(&shown->window));
+    }
+
+    void editOpensTheSheetForTheOnlyCompletion() {
+        HistoryFixture fixture;
+        const TaskEntry task = entryAt(u"A"_s, 1500, localTime(0, 9));
+        fixture.history.saveTask(task);
+        auto shown = show(fixture, {task});
+        QVERIFY(chooseMenuItem(shown->row->actionsButton(), u"Edit"_s));
+        saveEditedMinutes(&shown->window, u"10"_s);
+        QCOMPARE(fixture.history.tasks().first().duration(), 600);
+        QCOMPARE(fixture.history.tasks().first().id(), task.id());
+    }
+};
+
+QTEST_MAIN(TestMergedTaskRow)
+#include "tst_MergedTaskRow.moc"

@@ -1,0 +1,239 @@
+#include "TimerWorld.h"
+#include "kit/Style.h"
+#include "timer/SettingsView.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The panel as the popover shows it.
+struct Panel {
+    explicit Panel(TimerManager& timer)
+        : view(timer) {
+        view.resize(350, 300);
+        view.show();
+    }
+    template <typename T> T* child(const char* name) const {
+        auto* found = view.findChild<T*>(QLatin1String(name));
+        Q_ASSERT(found);
+        return found;
+    }
+    QLineEdit* minutes() const { return child<QLineEdit>("minutesField"); }
+    QLineEdit* name() const { return child<QLineEdit>("taskNameField"); }
+    QPushButton* startStop() const { return child<QPushButton>("startStopButton"); }
+    QPushButton* reset() const { return child<QPushButton>("resetButton"); }
+    QPushButton* complete() const { return child<QPushButton>("completeButton"); }
+    QLabel* display() const { return child<QLabel>("timeDisplay"); }
+    QLabel* nameDisplay() const { return child<QLabel>("taskNameDisplay"); }
+    void click(QPushButton* button) const { QTest::mouseClick(button, Qt::LeftButton); }
+
+    SettingsView view;
+};
+
+} // namespace
+
+class tst_SettingsView final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Style::setAnimationsEnabled(false); }
+
+    void minutesAreFilteredAndClamped_data() {
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<qint64>("minutes"); // the model's length afterwards; it was 45
+
+        QTest::newRow("letters dropped") << u"12a"_s << u"12"_s << qint64(12);
+        QTest::newRow("zero becomes one") << u"0"_s << u"1"_s << qint64(1);
+        QTest::newRow("above the bound") << u"601"_s << u"600"_s << qint64(600);
+        QTest::newRow("largest 64-bit number")
+            << u"9223372036854775807"_s << u"600"_s << qint64(600);
+        QTest::newRow("leading zeros stay") << u"007"_s << u"007"_s << qint64(7);
+        QTest::newRow("one past 64 bits left alone")
+            << u"9223372036854775808"_s << u"9223372036854775808"_s << qint64(45);
+        QTest::newRow("other script's digits kept, not read")
+            << u"\u0664\u0665"_s << u"\u0664\u0665"_s << qint64(45);
+        QTest::newRow("digit outside the BMP kept")
+            << u"\U0001D7DC"_s << u"\U0001D7DC"_s << qint64(45);
+        QTest::newRow("only letters") << u"abc"_s << QString() << qint64(45);
+    }
+    void minutesAreFilteredAndClamped() {
+        QFETCH(QString, entered);
+        QFETCH(QString, field);
+        QFETCH(qint64, minutes);
+        TimerWorld w;
+        Panel panel(w.timer);
+        panel.minutes()->setText(u"45"_s);
+        w.timer.startTimer();
+        w.tick(10);
+        w.timer.stopTimer();
+
+        panel.minutes()->setText(entered);
+        QCOMPARE(panel.minutes()->text(), field);
+        QCOMPARE(w.timer.initialTime(), minutes * 60);
+        // An accepted length also restarts the stopped countdown from it.
+        QCOMPARE(w.timer.timeRemaining(), minutes == 45 ? 45 * 60 - 10 : minutes * 60);
+    }
+
+    void typingGoesThroughTheSameFilter() {
+        TimerWorld w;
+        Panel panel(w.timer);
+        panel.minutes()->clear();
+        QTest::keyClicks(panel.minutes(), u"12a"_s);
+        QCOMPARE(panel.minutes()->text(), u"12"_s);
+        QTRY_COMPARE(w.status.title(), u"12:00"_s);
+    }
+
+    void nameIsCutAtFortyCharacters_data() {
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QString>("kept");
+        const QString forty = u"a"_s.repeated(40);
+        QTest::newRow("forty letters") << forty << forty;
+        QTest::newRow("fifty letters pasted") << u"b"_s.repeated(50) << u"b"_s.repeated(40);
+        const QString accented = u"e\u0301"_s; // e and a combining acute: one character
+        QTest::newRow("combining marks") << accented.repeated(45) << accented.repeated(40);
+        const QString family = u"\U0001F468\u200D\U0001F469\u200D\U0001F467"_s;
+        QTest::newRow("emoji joined into one") << family.repeated(41) << family.repeated(40);
+        const QString emoji = u"\U0001F600"_s; // two UTF-16 units
+        QTest::newRow("mixed, cut inside the emoji run")
+            << u"x"_s.repeated(39) + emoji.repeated(3) << u"x"_s.repeated(39) + emoji;
+    }
+    void nameIsCutAtFortyCharacters() {
+        QFETCH(QString, entered);
+        QFETCH(QString, kept);
+        TimerWorld w;
+        Panel panel(w.timer);
+        panel.name()->setText(entered);
+        QCOMPARE(panel.name()->text(), kept);
+        QCOMPARE(w.timer.customText(), kept);
+        QTRY_COMPARE(w.status.title(), u"30:00 "_s + kept);
+        QTRY_VERIFY(panel.nameDisplay()->isVisible());
+    }
+
+    void controlsFollowTheRunningState() {
+        TimerWorld w;
+        Panel panel(w.timer);
+        QVERIFY(!panel.complete()->isEnabled());
+        QVERIFY(!panel.nameDisplay()->isVisible());
+
+        panel.click(panel.startStop());
+        QVERIFY(w.timer.isRunning());
+        QTRY_COMPARE(panel.startStop()->text(), u"Stop"_s);
+        QVERIFY(!panel.minutes()->isEnabled());
+        QVERIFY(panel.complete()->isEnabled());
+        QCOMPARE(panel.display()->palette().color(QPalette::WindowText), Style::green());
+
+        // Running: edits of the length are ignored even when they do not come from typing.
+        panel.minutes()->setText(u"5"_s);
+        QCOMPARE(w.timer.initialTime(), 1800);
+        w.tick(61);
+        QTRY_COMPARE(panel.display()->text(), u"28:59"_s);
+
+        panel.click(panel.startStop());
+        QVERIFY(!w.timer.isRunning());
+        QTRY_COMPARE(panel.startStop()->text(), u"Start"_s);
+        QVERIFY(panel.minutes()->isEnabled());
+        QVERIFY(!panel.complete()->isEnabled());
+        QVERIFY(panel.display()->palette().color(QPalette::WindowText) != Style::green());
+    }
+
+    // Only Start closes the popover; Complete and Reset leave it open.
+    void completeRecordsTheNamedTaskAndOnlyStartClosesThePopover() {
+        TimerWorld w;
+        Panel panel(w.timer);
+        QSignalSpy dismiss(&panel.view, &SettingsView::dismissRequested);
+        panel.name()->setText(u"Write"_s);
+        panel.click(panel.startStop());
+        QCOMPARE(dismiss.count(), 1);
+        w.tick(3);
+        QTRY_VERIFY(panel.complete()->isEnabled());
+        panel.click(panel.complete());
+        QCOMPARE(w.history.tasks().size(), 1);
+        QCOMPARE(w.history.tasks().first().taskName(), u"Write"_s);
+        QCOMPARE(w.notifier.posted.size(), 1);
+        QTRY_COMPARE(panel.display()->text(), u"30:00"_s);
+        panel.click(panel.reset());
+        QCOMPARE(dismiss.count(), 1);
+    }
+
+    void resetStopsWithoutRecording() {
+        TimerWorld w;
+        Panel panel(w.timer);
+        panel.minutes()->setText(u"45"_s);
+        panel.name()->setText(u"Write"_s);
+        panel.click(panel.startStop());
+        w.tick(20);
+
+        panel.click(panel.reset());
+        QCOMPARE(w.timer.timeRemaining(), 1800);
+        QCOMPARE(panel.minutes()->text(), u"30"_s);
+        QCOMPARE(panel.name()->text(), QString());
+        QVERIFY(w.history.tasks().isEmpty());
+        QVERIFY(w.notifier.posted.isEmpty());
+        QTRY_COMPARE(w.status.title(), u"30:00"_s);
+        QTRY_VERIFY(!panel.nameDisplay()->isVisible());
+    }
+
+    // Opening the panel reloads its fields from the model but never moves the countdown.
+    void showingNeverChangesTheCountdown_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("typed");   // left in the field when the panel closed
+        QTest::addColumn<bool>("freshPanel"); // built anew, as on the way back from the history
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("reopened after a stop") << 45 << u"45"_s << false << u"45"_s;
+        QTest::newRow("reopened with leading zeros") << 7 << u"007"_s << false << u"7"_s;
+        QTest::newRow("reopened with the field emptied") << 45 << QString() << false << u"45"_s;
+        QTest::newRow("fresh panel at thirty") << 30 << u"30"_s << true << u"30"_s;
+    }
+    void showingNeverChangesTheCountdown() {
+        QFETCH(int, length);
+        QFETCH(QString, typed);
+        QFETCH(bool, freshPanel);
+        QFETCH(QString, shown);
+        TimerWorld w;
+        auto panel = std::make_unique<Panel>(w.timer);
+        panel->minutes()->setText(QString::number(length));
+        panel->minutes()->setText(typed);
+        panel->name()->setText(u"Write"_s);
+        w.timer.startTimer();
+        w.tick(7);
+        w.timer.stopTimer();
+        const qint64 remaining = w.timer.timeRemaining();
+
+        if (freshPanel) {
+            panel = std::make_unique<Panel>(w.timer);
+        } else {
+            panel->view.hide();
+            panel->view.show();
+        }
+        QCOMPARE(panel->minutes()->text(), shown);
+        QCOMPARE(panel->name()->text(), u"Write"_s);
+        QCOMPARE(w.timer.timeRemaining(), remaining);
+        QCOMPARE(w.timer.initialTime(), length * 60);
+        QTRY_COMPARE(panel->display()->text(), TimerManager::formatTime(remaining));
+    }
+
+    void everythingFitsThePopover() {
+        TimerWorld w;
+        Panel panel(w.timer);
+        panel.name()->setText(u"W"_s.repeated(40));
+        QTRY_VERIFY(panel.nameDisplay()->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(&panel.view));
+        const QSize needed = panel.view.minimumSizeHint();
+        QVERIFY2(needed.width() <= 350 && needed.height() <= 300,
+                 qPrintable(u"%1 x %2"_s.arg(needed.width()).arg(needed.height())));
+        const QPushButton* last = panel.child<QPushButton>("historyButton");
+        QCOMPARE(last->height(), last->sizeHint().height());
+        QVERIFY(last->mapTo(&panel.view, QPoint(0, last->height())).y() <= 300);
+    }
+};
+
+QTEST_MAIN(tst_SettingsView)
+#include "tst_SettingsView.moc"
