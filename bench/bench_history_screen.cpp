@@ -1,6 +1,7 @@
 // Opening the history screen with 1k, 10k and 100k completions over five years: the lazy day
 // list against building every day section at once (the baseline), in the same run.
 //   bench_history_screen   (build Release; runs offscreen unless QT_QPA_PLATFORM says otherwise)
+#include "Fakes.h"
 #include "history/DaySection.h"
 #include "history/HistoryView.h"
 #include "kit/Style.h"

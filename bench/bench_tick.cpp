@@ -4,6 +4,7 @@
 // main thread's CPU per tick beside a floor: the same number of bare QSystemTrayIcon tooltip
 // changes, the least a tray program that shows a countdown must do.
 #include "AppDelegate.h"
+#include "Fakes.h"
 #include "managers/ColorManager.h"
 #include "managers/TimerManager.h"
 #include "services/Notifier.h"

@@ -1,6 +1,7 @@
 // Arbitrary bytes as both stored values. Whatever the bytes, decoding must not crash or throw, a
 // value that decodes must survive encode/decode unchanged, and a history that loads must group,
 // merge and name its days without trouble.
+#include "Fakes.h"
 #include "managers/ColorManager.h"
 #include "managers/HistoryManager.h"
 #include "model/MergedTask.h"

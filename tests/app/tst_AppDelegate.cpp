@@ -1,4 +1,5 @@
 #include "AppDelegate.h"
+#include "Fakes.h"
 #include "TimerWorld.h"
 #include "autostart/LoginItemService.h"
 #include "kit/Popover.h"

@@ -1,3 +1,4 @@
+#include "Fakes.h"
 #include "managers/ColorManager.h"
 #include "storage/JsonStringMap.h"
 #include "storage/PreferencesStore.h"
@@ -17,7 +18,7 @@ QHash<QString, QString> stored(const MemoryPreferencesStore& store) {
 }
 } // namespace
 
-class TestColorManager final : public QObject {
+class tst_ColorManager final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -122,5 +123,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestColorManager)
+QTEST_GUILESS_MAIN(tst_ColorManager)
 #include "tst_ColorManager.moc"

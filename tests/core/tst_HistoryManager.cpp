@@ -1,3 +1,4 @@
+#include "Fakes.h"
 #include "managers/HistoryManager.h"
 #include "model/TaskEntryJson.h"
 #include "storage/PreferencesStore.h"
@@ -44,7 +45,7 @@ int saveThenDie(const QString& folder) {
 }
 } // namespace
 
-class TestHistoryManager final : public QObject {
+class tst_HistoryManager final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -286,7 +287,7 @@ int main(int argc, char** argv) {
     }
     useTimeZone("UTC");
     QCoreApplication app(argc, argv);
-    TestHistoryManager test;
+    tst_HistoryManager test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }

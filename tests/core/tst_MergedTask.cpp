@@ -47,7 +47,7 @@ QStringList namesAndTotals(const QList<MergedTask>& merged) {
 
 Q_DECLARE_METATYPE(QList<Completion>)
 
-class TestMergedTask final : public QObject {
+class tst_MergedTask final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -108,5 +108,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMergedTask)
+QTEST_GUILESS_MAIN(tst_MergedTask)
 #include "tst_MergedTask.moc"

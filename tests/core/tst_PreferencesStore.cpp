@@ -19,7 +19,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 } // namespace
 
-class TestPreferencesStore final : public QObject {
+class tst_PreferencesStore final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -76,5 +76,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPreferencesStore)
+QTEST_GUILESS_MAIN(tst_PreferencesStore)
 #include "tst_PreferencesStore.moc"

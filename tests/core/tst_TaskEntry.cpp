@@ -29,7 +29,7 @@ bool sameBits(double a, double b) {
 }
 } // namespace
 
-class TestTaskEntry final : public QObject {
+class tst_TaskEntry final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -170,5 +170,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTaskEntry)
+QTEST_GUILESS_MAIN(tst_TaskEntry)
 #include "tst_TaskEntry.moc"

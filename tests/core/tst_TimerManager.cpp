@@ -1,3 +1,4 @@
+#include "Fakes.h"
 #include "TimerWorld.h"
 
 #include <QTest>
@@ -10,7 +11,7 @@ using Posted = RecordingNotifier::Posted;
 const Posted autoCompleted{u"Countdown Complete!"_s, u"Your timer has finished."_s};
 } // namespace
 
-class TestTimerManager final : public QObject {
+class tst_TimerManager final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -176,5 +177,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTimerManager)
+QTEST_GUILESS_MAIN(tst_TimerManager)
 #include "tst_TimerManager.moc"

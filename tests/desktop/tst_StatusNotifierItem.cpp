@@ -2,6 +2,7 @@
 // connection and thread, and a "panel" connection that calls the item the way hosts do.
 
 #include "AppDelegate.h"
+#include "Fakes.h"
 #include "TimerWorld.h"
 #include "autostart/LoginItemService.h"
 #include "kit/Popover.h"

@@ -3,6 +3,7 @@
 // Shared set-up of the history screen tests: isolated stores, entries at given local times, and
 // the clicks and look-ups the screens' tests all make.
 
+#include "Fakes.h"
 #include "history/EditTaskSheet.h"
 #include "kit/Overlay.h"
 #include "managers/ColorManager.h"

@@ -2,6 +2,7 @@
 
 // A countdown with everything it talks to held in memory; the clock moves only when told to.
 
+#include "Fakes.h"
 #include "managers/HistoryManager.h"
 #include "managers/TimerManager.h"
 #include "services/Notifier.h"

@@ -36,7 +36,7 @@ QColor pixelAt(const QImage& image, double clockDegrees, double radius) {
 
 } // namespace
 
-class TestCustomPieChartView : public QObject {
+class tst_CustomPieChartView : public QObject {
     Q_OBJECT
 private slots:
     void slicesFollowTheTotalsLargestFirst_data() {
@@ -97,5 +97,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestCustomPieChartView)
+QTEST_MAIN(tst_CustomPieChartView)
 #include "tst_CustomPieChartView.moc"

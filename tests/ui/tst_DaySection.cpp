@@ -24,7 +24,7 @@ QList<TaskEntry> dayOfTasks(const Durations& durations, int daysAgo = 0) {
 
 } // namespace
 
-class TestDaySection : public QObject {
+class tst_DaySection : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { Style::setAnimationsEnabled(false); }
@@ -121,5 +121,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDaySection)
+QTEST_MAIN(tst_DaySection)
 #include "tst_DaySection.moc"

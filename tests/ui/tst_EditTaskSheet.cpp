@@ -39,7 +39,7 @@ TaskEntry write(qint64 seconds) {
 
 } // namespace
 
-class TestEditTaskSheet : public QObject {
+class tst_EditTaskSheet : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { Style::setAnimationsEnabled(false); }
@@ -138,5 +138,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestEditTaskSheet)
+QTEST_MAIN(tst_EditTaskSheet)
 #include "tst_EditTaskSheet.moc"

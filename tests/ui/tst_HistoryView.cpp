@@ -96,7 +96,7 @@ QPalette darkPalette() {
 
 } // namespace
 
-class TestHistoryView : public QObject {
+class tst_HistoryView : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { Style::setAnimationsEnabled(false); }
@@ -313,5 +313,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestHistoryView)
+QTEST_MAIN(tst_HistoryView)
 #include "tst_HistoryView.moc"

@@ -29,7 +29,7 @@ struct Shown {
 
 } // namespace
 
-class TestIndividualTaskRow : public QObject {
+class tst_IndividualTaskRow : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { Style::setAnimationsEnabled(false); }
@@ -103,5 +103,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestIndividualTaskRow)
+QTEST_MAIN(tst_IndividualTaskRow)
 #include "tst_IndividualTaskRow.moc"

@@ -38,7 +38,7 @@ QList<TaskEntry> completionsOfA(const QList<qint64>& durations) {
 
 } // namespace
 
-class TestMergedTaskRow : public QObject {
+class tst_MergedTaskRow : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { Style::setAnimationsEnabled(false); }
@@ -149,5 +149,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMergedTaskRow)
+QTEST_MAIN(tst_MergedTaskRow)
 #include "tst_MergedTaskRow.moc"

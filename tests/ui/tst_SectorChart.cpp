@@ -29,7 +29,7 @@ QPointF polar(QPointF centre, double clockDegrees, double radius) {
 
 } // namespace
 
-class TestSectorChart : public QObject {
+class tst_SectorChart : public QObject {
     Q_OBJECT
 private slots:
     void anglesFollowTheValuesInOrder_data() {
@@ -93,5 +93,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSectorChart)
+QTEST_MAIN(tst_SectorChart)
 #include "tst_SectorChart.moc"

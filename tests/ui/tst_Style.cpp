@@ -6,7 +6,7 @@
 #include <QPalette>
 #include <QTest>
 
-class TestStyle : public QObject {
+class tst_Style : public QObject {
     Q_OBJECT
 private slots:
     void headerAndBodyStayApart_data() {
@@ -61,5 +61,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestStyle)
+QTEST_MAIN(tst_Style)
 #include "tst_Style.moc"

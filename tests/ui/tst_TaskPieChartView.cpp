@@ -17,7 +17,7 @@ TaskEntry entry(const QString& name, qint64 seconds) {
 
 } // namespace
 
-class TestTaskPieChartView : public QObject {
+class tst_TaskPieChartView : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { Style::setAnimationsEnabled(false); }
@@ -96,5 +96,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTaskPieChartView)
+QTEST_MAIN(tst_TaskPieChartView)
 #include "tst_TaskPieChartView.moc"

@@ -39,16 +39,3 @@ private:
     // has been replaced.
     mutable QHash<QString, std::optional<QByteArray>> m_loaded;
 };
-
-// Keeps everything in memory; for tests.
-class MemoryPreferencesStore final : public PreferencesStore {
-public:
-    std::optional<QByteArray> value(const QString& key) const override;
-    bool setValue(const QString& key, const QByteArray& bytes) override;
-    bool keepAside(const QString& key) override;
-
-    QHash<QString, QByteArray> values;
-    QHash<QString, QList<QByteArray>> keptAside;
-    int writeCount = 0;
-    bool failWrites = false; // makes setValue() and keepAside() fail, as a full disk would
-};
