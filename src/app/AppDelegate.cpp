@@ -27,7 +27,8 @@ AppDelegate::AppDelegate(PreferencesStore& store, Notifier& notifier, const Cloc
     , m_store(store)
     , m_notifier(notifier)
     , m_clock(clock)
-    , m_colors(colors) {}
+    , m_colors(colors)
+    , m_problems(notifier) {}
 
 AppDelegate::~AppDelegate() = default;
 
@@ -82,13 +83,8 @@ void AppDelegate::showMenu(const QPoint& globalPos) {
 
 void AppDelegate::toggleLaunchAtLogin() {
     QString error;
-    if (!m_loginItems.setEnabled(!m_loginItems.isEnabled(), &error)) {
-        const QByteArray line = QStringLiteral("Failed to toggle launch at login: %1\n")
-                                    .arg(error.simplified())
-                                    .toLocal8Bit();
-        std::fputs(line.constData(), m_output);
-        std::fflush(m_output);
-    }
+    if (!m_loginItems.setEnabled(!m_loginItems.isEnabled(), &error))
+        m_problems.tell(tr("Failed to toggle launch at login"), error.simplified());
     onMenuAboutToShow();
 }
 

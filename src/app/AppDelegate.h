@@ -1,10 +1,10 @@
 #pragma once
 
 #include "autostart/LoginItemService.h"
+#include "services/ProblemNotices.h"
 
 #include <QObject>
 #include <QPoint>
-#include <cstdio>
 #include <memory>
 
 class Clock;
@@ -47,9 +47,6 @@ public:
     MainContainerView* mainContainerView() const { return m_mainContainerView; }
     QMenu* menu() const { return m_menu.get(); }
 
-    // Where the launch-at-login failure line is written; standard output unless a test says so.
-    void setOutput(FILE* output) { m_output = output; }
-
 signals:
     void quitRequested();
 
@@ -62,7 +59,7 @@ private:
     const Clock& m_clock;
     ColorManager& m_colors;
     LoginItemService m_loginItems;
-    FILE* m_output = stdout;
+    ProblemNotices m_problems;
 
     // Declared so that destruction runs from the popover down to the menu the item refers to.
     std::unique_ptr<QMenu> m_menu;

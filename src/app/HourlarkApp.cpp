@@ -1,6 +1,7 @@
 #include "HourlarkApp.h"
 
 #include "AppDelegate.h"
+#include "AppLog.h"
 #include "SingleInstance.h"
 #include "TerminationSignals.h"
 #include "managers/ColorManager.h"
@@ -74,7 +75,7 @@ int HourlarkApp::run() {
     if (!m_instance->claim()) {
         if (m_instance->notifyFirst(notifyTimeoutMs))
             return 0;
-        std::fputs("Hourlark is already running but does not answer.\n", stderr);
+        qCCritical(lcApp, "Hourlark is already running but does not answer.");
         return 1;
     }
     connect(m_instance.get(), &SingleInstance::openRequested, this, &HourlarkApp::onOpenRequested);

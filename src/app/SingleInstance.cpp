@@ -1,5 +1,7 @@
 #include "SingleInstance.h"
 
+#include "AppLog.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -39,8 +41,8 @@ bool SingleInstance::claim() {
     // A socket left behind by a process that died belongs to nobody now; the lock says so.
     QLocalServer::removeServer(m_socketPath);
     if (!m_server.listen(m_socketPath))
-        qWarning("Cannot listen for later launches on %s: %s", qPrintable(m_socketPath),
-                 qPrintable(m_server.errorString()));
+        qCWarning(lcApp, "Cannot listen for later launches on %s: %s", qPrintable(m_socketPath),
+                  qPrintable(m_server.errorString()));
     return true;
 }
 

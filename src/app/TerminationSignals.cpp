@@ -1,5 +1,7 @@
 #include "TerminationSignals.h"
 
+#include "AppLog.h"
+
 #include <QSocketNotifier>
 #include <array>
 #include <csignal>
@@ -24,7 +26,7 @@ TerminationSignals::TerminationSignals(QObject* parent)
     : QObject(parent) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe.data()) !=
         0) {
-        qWarning("Cannot watch for termination signals");
+        qCWarning(lcApp, "Cannot watch for termination signals");
         return;
     }
     m_notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);

@@ -1,5 +1,7 @@
 #include "notifications/DBusNotifier.h"
 
+#include "DesktopLog.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -148,7 +150,7 @@ void DBusNotifier::Private::askCapabilities() {
 void DBusNotifier::Private::reportOnce(const QString& problem) {
     if (std::exchange(errorReported, true))
         return;
-    qWarning().noquote() << "Notifications are not shown:" << problem;
+    qCWarning(lcNotifications).noquote() << "Notifications are not shown:" << problem;
 }
 
 void DBusNotifier::Private::playSound() {

@@ -1,0 +1,5 @@
+#include "DesktopLog.h"
+
+Q_LOGGING_CATEGORY(lcStatusItem, "hourlark.statusitem")
+Q_LOGGING_CATEGORY(lcNotifications, "hourlark.notifications")
+Q_LOGGING_CATEGORY(lcAutostart, "hourlark.autostart")
