@@ -4,8 +4,9 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM and SIGINT (logout, shutdown, Ctrl+C) into a signal on the event loop, so the
-// program ends through its normal path. One instance at a time.
+// Turns SIGTERM, SIGINT and SIGHUP (logout, shutdown, Ctrl+C, the starting terminal closed) into a
+// signal on the event loop, so the program ends through its normal path. A signal that was already
+// ignored when the watcher was made stays ignored. One instance at a time.
 class TerminationSignals final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TerminationSignals)

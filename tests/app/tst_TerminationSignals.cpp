@@ -12,6 +12,7 @@ private slots:
         QTest::addColumn<int>("signalNumber");
         QTest::newRow("SIGTERM (logout, shutdown)") << SIGTERM;
         QTest::newRow("SIGINT (Ctrl+C)") << SIGINT;
+        QTest::newRow("SIGHUP (terminal or session gone)") << SIGHUP;
     }
     void signalReachesTheEventLoop() {
         QFETCH(int, signalNumber);
@@ -23,6 +24,24 @@ private slots:
         QCOMPARE(requested.size(), 1);
         QCOMPARE(requested.first().first().toInt(), signalNumber);
         QVERIFY(watcher.received());
+    }
+
+    // Started under nohup, or in the background of a script: the signal was meant to pass us by.
+    void signalIgnoredAtStartStaysIgnored() {
+        struct sigaction ignore = {};
+        ignore.sa_handler = SIG_IGN;
+        struct sigaction before = {};
+        QCOMPARE(::sigaction(SIGHUP, &ignore, &before), 0);
+        {
+            TerminationSignals watcher;
+            QSignalSpy requested(&watcher, &TerminationSignals::terminationRequested);
+            QCOMPARE(std::raise(SIGHUP), 0);
+            QVERIFY(!requested.wait(200));
+            QVERIFY(!watcher.received());
+        }
+        struct sigaction after = {};
+        QCOMPARE(::sigaction(SIGHUP, &before, &after), 0);
+        QVERIFY(after.sa_handler == SIG_IGN);
     }
 };
 
