@@ -31,6 +31,8 @@
 #include <QtEndian>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -412,13 +414,88 @@ private slots:
         QTRY_COMPARE(recorder.named(u"ItemsPropertiesUpdated"_s).size(), 1);
         QCOMPARE(layout().children.at(0).properties.value(u"label"_s).toString(), u"Renamed"_s);
 
-        // Unknown ids fail; the rest of a group is still handled and the unknown id reported.
-        QCOMPARE(menuCall(u"GetLayout"_s, {999, -1, QStringList()}).type(),
-                 QDBusMessage::ErrorMessage);
+        // The rest of a group is still handled and the unknown id reported.
         const QDBusMessage group =
             menuCall(u"AboutToShowGroup"_s, {QVariant::fromValue(QList<int>{0, 999})});
         QCOMPARE(group.signature(), u"aiai"_s);
         QCOMPARE(qdbus_cast<QList<int>>(group.arguments().value(1)), QList<int>{999});
+    }
+
+    // A panel may make these calls blocking: anything but a prompt error freezes it until its
+    // own timeout.
+    void callsAboutUnknownItemsFail_data() {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QVariantList>("args");
+        constexpr int firstItem = -1; // stands for the id the menu's first action got
+        QTest::newRow("GetProperty of an unknown id")
+            << u"GetProperty"_s << QVariantList{999, u"label"_s};
+        QTest::newRow("GetProperty of an unknown property")
+            << u"GetProperty"_s << QVariantList{firstItem, u"no-such-property"_s};
+        QTest::newRow("GetProperty the menu itself lacks")
+            << u"GetProperty"_s << QVariantList{0, u"label"_s};
+        QTest::newRow("GetLayout of an unknown id")
+            << u"GetLayout"_s << QVariantList{999, -1, QStringList()};
+        QTest::newRow("AboutToShow of an unknown id") << u"AboutToShow"_s << QVariantList{999};
+    }
+    void callsAboutUnknownItemsFail() {
+        QFETCH(QString, method);
+        QFETCH(QVariantList, args);
+        StatusNotifierItem item(QDBusConnection::sessionBus());
+        m_itemService = item.serviceName();
+        QMenu menu;
+        menu.addAction(u"First"_s);
+        item.setContextMenu(&menu);
+        const int first = layout().children.value(0).id;
+        QVERIFY(first > 0);
+        if (args.value(0).toInt() == -1)
+            args[0] = first;
+
+        const QDBusMessage reply = call(u"/MenuBar"_s, menuInterface, method, args, 5000);
+        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(reply.errorName(), u"org.freedesktop.DBus.Error.InvalidArgs"_s);
+        // The item itself still answers.
+        const QDBusMessage label = menuCall(u"GetProperty"_s, {first, u"label"_s});
+        QCOMPARE(label.arguments().value(0).value<QDBusVariant>().variant().toString(), u"First"_s);
+    }
+
+    // Coordinates come from whatever program sits on the bus; the extremes of an int must not
+    // overflow the rectangle the popover or the menu is placed by.
+    void clicksFarOffScreenAreClamped_data() {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        constexpr int most = std::numeric_limits<int>::max();
+        constexpr int least = std::numeric_limits<int>::min();
+        QTest::newRow("Activate far right, far up") << u"Activate"_s << most << least;
+        QTest::newRow("Activate far left, far down") << u"Activate"_s << least << most;
+        QTest::newRow("SecondaryActivate") << u"SecondaryActivate"_s << most << most;
+        QTest::newRow("ContextMenu") << u"ContextMenu"_s << most << least;
+    }
+    void clicksFarOffScreenAreClamped() {
+        QFETCH(QString, method);
+        QFETCH(int, x);
+        QFETCH(int, y);
+        const auto shell = launchShell();
+        QSignalSpy leftClicks(shell->statusItem(), &StatusItem::leftClicked);
+        QSignalSpy rightClicks(shell->statusItem(), &StatusItem::rightClicked);
+        call(itemPath, itemInterface, method, {x, y});
+        const bool context = method == u"ContextMenu";
+        QSignalSpy& clicks = context ? rightClicks : leftClicks;
+        QTRY_COMPARE(clicks.size(), 1);
+        const QPoint point = clicks.constFirst().constFirst().toPoint();
+        QVERIFY2(std::abs(qint64(point.x())) <= QWIDGETSIZE_MAX &&
+                     std::abs(qint64(point.y())) <= QWIDGETSIZE_MAX,
+                 qPrintable(u"%1,%2"_s.arg(point.x()).arg(point.y())));
+
+        QWidget* shown = context ? static_cast<QWidget*>(shell->menu()) : shell->popover();
+        QTRY_VERIFY(shown->isVisible());
+        QVERIFY(QGuiApplication::primaryScreen()->geometry().intersects(shown->geometry()));
+        if (!context) {
+            const QRect anchor = shell->statusItem()->anchorRect();
+            QCOMPARE(anchor.size(), QSize(1, 1));
+            QCOMPARE(anchor.topLeft(), point);
+        }
+        shown->hide();
     }
 
     void labelFromText_data() {
@@ -439,7 +516,7 @@ private slots:
 
 private:
     QDBusMessage call(const QString& path, const QString& interface, const QString& method,
-                      const QVariantList& args = {});
+                      const QVariantList& args = {}, int timeoutMs = -1);
     QDBusMessage menuCall(const QString& method, const QVariantList& args) {
         return call(u"/MenuBar"_s, menuInterface, method, args);
     }
@@ -484,11 +561,12 @@ private:
 };
 
 QDBusMessage tst_StatusNotifierItem::call(const QString& path, const QString& interface,
-                                          const QString& method, const QVariantList& args) {
+                                          const QString& method, const QVariantList& args,
+                                          int timeoutMs) {
     QDBusMessage message = QDBusMessage::createMethodCall(m_itemService, path, interface, method);
     message.setArguments(args);
     // Never block: the item answers from this very thread.
-    QDBusPendingCallWatcher pending(m_panelBus.asyncCall(message));
+    QDBusPendingCallWatcher pending(m_panelBus.asyncCall(message, timeoutMs));
     if (!pending.isFinished()) {
         QSignalSpy finished(&pending, &QDBusPendingCallWatcher::finished);
         finished.wait(30000);

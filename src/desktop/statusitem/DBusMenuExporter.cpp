@@ -103,7 +103,14 @@ public slots:
             m_exporter->failCall(QStringLiteral("No menu item with id %1").arg(id));
             return {};
         }
-        return QDBusVariant(m_exporter->itemProperties(id, {name}).value(name));
+        const QVariantMap properties = m_exporter->itemProperties(id, {name});
+        const auto it = properties.constFind(name);
+        if (it == properties.cend()) {
+            m_exporter->failCall(
+                QStringLiteral("Menu item %1 has no property %2").arg(id).arg(name));
+            return {};
+        }
+        return QDBusVariant(it.value());
     }
 
     void Event(int id, const QString& eventId, const QDBusVariant& data, uint timestamp) {

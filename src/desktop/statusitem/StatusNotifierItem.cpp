@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtEndian>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -44,6 +45,13 @@ SniPixmap pixmapOf(const QImage& rendered) {
             qToBigEndian(line[x], out);
     }
     return pixmap;
+}
+
+// Coordinates come from any program on the bus: kept where the rectangles the popover and the
+// menu are placed by cannot overflow.
+QPoint panelPoint(int x, int y) {
+    return {std::clamp(x, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+            std::clamp(y, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)};
 }
 
 // What is known of the panel from the process that owns the watcher.
@@ -137,11 +145,11 @@ public:
     SniToolTip toolTip() const { return {QString(), {}, m_item->m_title, QString()}; }
 
 public slots:
-    void Activate(int x, int y) { m_item->onActivated(QPoint(x, y)); }
+    void Activate(int x, int y) { m_item->onActivated(panelPoint(x, y)); }
     // A middle click: the same as a left click, which is the one way to the timer on panels
     // that open the menu on the left button.
-    void SecondaryActivate(int x, int y) { m_item->onActivated(QPoint(x, y)); }
-    void ContextMenu(int x, int y) { m_item->onContextMenuRequested(QPoint(x, y)); }
+    void SecondaryActivate(int x, int y) { m_item->onActivated(panelPoint(x, y)); }
+    void ContextMenu(int x, int y) { m_item->onContextMenuRequested(panelPoint(x, y)); }
     // Scrolling has no meaning for a countdown.
     void Scroll(int delta, const QString& orientation) {
         Q_UNUSED(delta)
