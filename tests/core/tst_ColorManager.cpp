@@ -98,6 +98,21 @@ private slots:
         QCOMPARE(stored(store), (QHash<QString, QString>{{u"A"_s, u"blue"_s}}));
     }
 
+    // One task typed two ways is one colour and one stored entry, under the spelling seen first.
+    void canonicallyEqualNamesShareAColour() {
+        const QString precomposed = u"Caf\u00e9"_s;
+        const QString decomposed = u"Cafe\u0301"_s;
+        MemoryPreferencesStore store;
+        ColorManager colors(store);
+        const QColor first = colors.colorForTask(decomposed);
+        QCOMPARE(colors.colorForTask(precomposed), first);
+        QCOMPARE(stored(store), (QHash<QString, QString>{{decomposed, u"blue"_s}}));
+
+        ColorManager reloaded(store);
+        QCOMPARE(reloaded.colorForTask(precomposed), first);
+        QCOMPARE(reloaded.colorForTask(u"Cafe"_s), ColorManager::color(1));
+    }
+
     void restartKeepsColoursWithoutWriting() {
         QTemporaryDir dir;
         const QStringList names{u"Write"_s, u"Read"_s, u"Caf\u00e9 \"quoted\""_s};

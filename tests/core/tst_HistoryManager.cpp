@@ -77,6 +77,17 @@ private slots:
             << QByteArray("America/Sao_Paulo")
             << u"2018-11-04T02:59 2018-11-04T03:30 2018-11-05T01:59"_s
             << u"2018-11-04T03:00: 2 1 | 2018-11-03T03:00: 0"_s;
+        // The day before a skipped calendar date lasts until the next date that exists.
+        QTest::newRow("Apia: 29 December 2011, before the skipped 30th")
+            << QByteArray("Pacific/Apia") << u"2011-12-29T12:00 2011-12-30T09:00 2011-12-30T11:00"_s
+            << u"2011-12-30T10:00: 2 | 2011-12-29T10:00: 1 0"_s;
+        QTest::newRow("Apia: the same, added newest first")
+            << QByteArray("Pacific/Apia") << u"2011-12-30T11:00 2011-12-30T09:00 2011-12-29T12:00"_s
+            << u"2011-12-30T10:00: 0 | 2011-12-29T10:00: 1 2"_s;
+        QTest::newRow("Kwajalein: 20 August 1993, before the skipped 21st")
+            << QByteArray("Pacific/Kwajalein")
+            << u"1993-08-20T13:00 1993-08-21T11:00 1993-08-21T13:00"_s
+            << u"1993-08-21T12:00: 2 | 1993-08-20T12:00: 1 0"_s;
         QTest::newRow("Sao Paulo: the hour that repeats before midnight")
             << QByteArray("America/Sao_Paulo")
             << u"2018-02-18T01:30 2018-02-18T02:30 2018-02-18T03:30"_s

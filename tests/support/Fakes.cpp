@@ -1,14 +1,20 @@
 #include "Fakes.h"
 
 std::optional<QByteArray> MemoryPreferencesStore::value(const QString& key) const {
+    m_lastError.clear();
     const auto it = values.constFind(key);
     if (it == values.constEnd())
         return std::nullopt;
     return *it;
 }
 
+bool MemoryPreferencesStore::refused() {
+    m_lastError = failWrites ? QStringLiteral("No space left on device") : QString();
+    return failWrites;
+}
+
 bool MemoryPreferencesStore::setValue(const QString& key, const QByteArray& bytes) {
-    if (failWrites)
+    if (refused())
         return false;
     values.insert(key, bytes);
     ++writeCount;
@@ -16,7 +22,7 @@ bool MemoryPreferencesStore::setValue(const QString& key, const QByteArray& byte
 }
 
 bool MemoryPreferencesStore::keepAside(const QString& key) {
-    if (failWrites)
+    if (refused())
         return false;
     const auto it = values.constFind(key);
     if (it != values.constEnd())

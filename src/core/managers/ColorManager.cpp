@@ -68,7 +68,7 @@ ColorManager& ColorManager::shared() {
 
 ColorManager::ColorManager(PreferencesStore& store, QObject* parent)
     : QObject(parent)
-    , m_store(store) {
+    , m_stored(store, colorsKey) {
     loadColorMappings();
 }
 
@@ -85,13 +85,29 @@ QColor ColorManager::color(int position) {
 }
 
 QColor ColorManager::colorForTask(const QString& taskName) {
-    const auto it = m_taskColors.constFind(taskName);
+    auto it = m_taskColors.constFind(taskName);
+    // The same name typed another way (a precomposed or a decomposed "é") is the same task.
+    if (it == m_taskColors.constEnd()) {
+        const auto stored = m_storedNameOf.constFind(canonical(taskName));
+        if (stored != m_storedNameOf.constEnd())
+            it = m_taskColors.constFind(*stored);
+    }
     if (it != m_taskColors.constEnd()) {
         const int position = positionOf(*it);
         if (position >= 0)
             return color(position);
     }
     return assignNewColor(taskName);
+}
+
+QString ColorManager::canonical(const QString& taskName) {
+    return taskName.normalized(QString::NormalizationForm_D);
+}
+
+void ColorManager::indexStoredNames() {
+    m_storedNameOf.clear();
+    for (auto it = m_taskColors.cbegin(); it != m_taskColors.cend(); ++it)
+        m_storedNameOf.insert(canonical(it.key()), it.key());
 }
 
 QColor ColorManager::assignNewColor(const QString& taskName) {
@@ -108,30 +124,29 @@ QColor ColorManager::assignNewColor(const QString& taskName) {
     if (chosen < 0)
         chosen = static_cast<int>(m_taskColors.size() % paletteSize);
 
-    m_taskColors.insert(taskName, colorName(chosen));
+    // A name with an unusable colour keeps the spelling it was stored under.
+    const QString stored = m_storedNameOf.value(canonical(taskName), taskName);
+    m_taskColors.insert(stored, colorName(chosen));
+    m_storedNameOf.insert(canonical(taskName), stored);
     emit taskColorsChanged();
     saveColorMappings();
     return color(chosen);
 }
 
 void ColorManager::saveColorMappings() {
-    if (m_storedValueUnreadable) {
-        if (!m_store.keepAside(colorsKey))
-            return;
-        m_storedValueUnreadable = false;
-    }
-    m_store.setValue(colorsKey, encodeStringMap(m_taskColors));
+    m_stored.write(encodeStringMap(m_taskColors));
 }
 
 void ColorManager::loadColorMappings() {
-    const std::optional<QByteArray> stored = m_store.value(colorsKey);
+    const std::optional<QByteArray> stored = m_stored.read();
     if (!stored)
         return;
     std::optional<QHash<QString, QString>> decoded = decodeStringMap(*stored);
     if (!decoded) {
-        m_storedValueUnreadable = true;
+        m_stored.markUnreadable();
         return;
     }
     m_taskColors = std::move(*decoded);
+    indexStoredNames();
     emit taskColorsChanged();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/StoredValue.h"
+
 #include <QColor>
 #include <QHash>
 #include <QObject>
@@ -20,6 +22,8 @@ public:
     // Assigns, stores and announces a colour the first time a name is asked for.
     QColor colorForTask(const QString& taskName);
     const QHash<QString, QString>& taskColors() const { return m_taskColors; }
+    // Where the colours are kept, and whether they could be read and written.
+    StoredValue& storedValue() { return m_stored; }
 
     static constexpr int paletteSize = 25;
     static QString colorName(int position);
@@ -29,11 +33,13 @@ signals:
     void taskColorsChanged();
 
 private:
+    static QString canonical(const QString& taskName);
+    void indexStoredNames();
     QColor assignNewColor(const QString& taskName);
     void saveColorMappings();
     void loadColorMappings();
 
-    PreferencesStore& m_store;
-    QHash<QString, QString> m_taskColors;
-    bool m_storedValueUnreadable = false;
+    StoredValue m_stored;
+    QHash<QString, QString> m_taskColors;   // task name as first typed -> colour name
+    QHash<QString, QString> m_storedNameOf; // canonical form -> the name as stored
 };

@@ -1,7 +1,6 @@
 #include "managers/HistoryManager.h"
 
 #include "model/TaskEntryJson.h"
-#include "storage/PreferencesStore.h"
 #include "time/DateFormat.h"
 
 #include <QDateTime>
@@ -29,9 +28,20 @@ double startOfDaySeconds(QDate date) {
     return start.isValid() ? Instant::fromDateTime(start).secondsSinceReference() : qQNaN();
 }
 
+// Where the day after `date` starts. A zone may skip a whole calendar date (Pacific/Apia went from
+// 29 to 31 December 2011); the day before it then lasts until the next date that exists.
+double endOfDaySeconds(QDate date) {
+    for (int ahead = 1; ahead <= 2; ++ahead) {
+        const double start = startOfDaySeconds(date.addDays(ahead));
+        if (!qIsNaN(start))
+            return start;
+    }
+    return qQNaN();
+}
+
 LocalDay localDayContaining(Instant instant) {
     const QDate date = instant.toDateTime().date();
-    LocalDay day{date, startOfDaySeconds(date), startOfDaySeconds(date.addDays(1))};
+    LocalDay day{date, startOfDaySeconds(date), endOfDaySeconds(date)};
     if (!day.contains(instant.secondsSinceReference())) // NaN bounds: a day of its own
         day.start = day.end = instant.secondsSinceReference();
     return day;
@@ -44,7 +54,7 @@ LocalDay dayFrom(const LocalDay& previous, Instant instant) {
     if (previous.date.isValid() && previous.start < previous.end) {
         if (seconds >= previous.end) {
             const LocalDay next{previous.date.addDays(1), previous.end,
-                                startOfDaySeconds(previous.date.addDays(2))};
+                                endOfDaySeconds(previous.date.addDays(1))};
             if (next.contains(seconds))
                 return next;
         } else if (seconds < previous.start) {
@@ -77,18 +87,18 @@ void sortNewestFirst(QList<TaskEntry>& tasks) {
 
 HistoryManager::HistoryManager(PreferencesStore& store, QObject* parent)
     : QObject(parent)
-    , m_store(store) {
+    , m_stored(store, historyKey) {
     loadTasks();
 }
 
 void HistoryManager::loadTasks() {
-    const std::optional<QByteArray> stored = m_store.value(historyKey);
+    const std::optional<QByteArray> stored = m_stored.read();
     if (!stored)
         return;
     std::optional<QList<TaskEntry>> decoded = decodeTaskHistory(*stored);
     if (!decoded) {
         // Left exactly as it is on disk until the first change, which keeps a copy first.
-        m_storedValueUnreadable = true;
+        m_stored.markUnreadable();
         return;
     }
     m_tasks = std::move(*decoded);
@@ -98,13 +108,7 @@ void HistoryManager::loadTasks() {
 void HistoryManager::saveTasks() {
     if (!encodeTaskHistory(m_tasks, m_encoded))
         return;
-    if (m_storedValueUnreadable) {
-        // Without a copy of the unreadable value nothing may overwrite it; the next change retries.
-        if (!m_store.keepAside(historyKey))
-            return;
-        m_storedValueUnreadable = false;
-    }
-    m_store.setValue(historyKey, m_encoded);
+    m_stored.write(m_encoded);
 }
 
 void HistoryManager::saveTask(const TaskEntry& entry) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/TaskEntry.h"
+#include "storage/StoredValue.h"
 
 #include <QDate>
 #include <QList>
@@ -16,7 +17,7 @@ struct DayGroup {
 };
 
 // Every completion, oldest first, kept in the preferences store under "TaskHistoryData".
-// Each change is on disk before the operation returns.
+// Each change is on disk before the operation returns, or kept to be written as soon as it can.
 class HistoryManager final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(HistoryManager)
@@ -24,6 +25,8 @@ public:
     explicit HistoryManager(PreferencesStore& store, QObject* parent = nullptr);
 
     const QList<TaskEntry>& tasks() const { return m_tasks; }
+    // Where the history is kept, and whether it could be read and written.
+    StoredValue& storedValue() { return m_stored; }
 
     void saveTask(const TaskEntry& entry);
     QList<DayGroup> getTasksByDay() const;
@@ -44,8 +47,7 @@ private:
     void loadTasks();
     void saveTasks();
 
-    PreferencesStore& m_store;
+    StoredValue m_stored;
     QList<TaskEntry> m_tasks;
-    bool m_storedValueUnreadable = false;
     QByteArray m_encoded; // the last saved text; its allocation is reused by the next save
 };

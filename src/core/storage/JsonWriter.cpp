@@ -12,6 +12,10 @@ JsonWriter::JsonWriter(qsizetype expectedSize) {
 
 JsonWriter::JsonWriter(QByteArray&& reuse, qsizetype expectedSize)
     : m_out(std::move(reuse)) {
+    // Reusing a buffer someone else still shares (a change kept for a later retry) would copy it
+    // and grow the copy's capacity each time; start afresh instead.
+    if (!m_out.isDetached())
+        m_out = QByteArray();
     m_out.resize(std::max({m_out.capacity(), expectedSize, qsizetype(64)}));
 }
 

@@ -1,48 +1,36 @@
 #include "storage/PreferencesStore.h"
 
+#include "storage/DurableFile.h"
+
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
-// After a rename the new directory entry is only durable once the directory itself is synced.
-void syncDirectory(const QString& folder) {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// Temporary file, flush and fsync (QSaveFile::commit), rename, then the directory.
-bool writeDurably(const QString& folder, const QString& path, const QByteArray& bytes) {
-    // No data folder known (no home directory): write nowhere rather than relative to "/".
-    if (folder.isEmpty() || !QDir().mkpath(folder))
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
+// Reads a whole file; nullopt with the reason when it is there but cannot be read.
+std::optional<QByteArray> readWhole(const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return std::nullopt;
     }
-    if (!file.commit())
-        return false;
-    syncDirectory(folder);
-    return true;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 } // namespace
 
 FilePreferencesStore::FilePreferencesStore(QString folder)
-    : m_folder(std::move(folder)) {}
+    : m_folder(std::move(folder)) {
+    if (!m_folder.isEmpty())
+        removeStaleTemporaries(m_folder);
+}
 
 QString FilePreferencesStore::defaultFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -57,24 +45,26 @@ std::optional<QByteArray> FilePreferencesStore::value(const QString& key) const 
     if (cached != m_loaded.constEnd())
         return *cached;
 
+    m_lastError.clear();
     std::optional<QByteArray> result;
-    QFile file(pathFor(key));
-    if (file.exists()) {
+    const QString path = pathFor(key);
+    if (QFileInfo::exists(path)) {
         // A file that exists but cannot be read counts as present and unreadable (empty bytes
         // never decode), so it is kept aside instead of being overwritten as if absent.
-        result = QByteArray();
-        if (file.open(QIODevice::ReadOnly)) {
-            QByteArray bytes = file.readAll();
-            if (file.error() == QFileDevice::NoError)
-                result = std::move(bytes);
-        }
+        result = readWhole(path, &m_lastError).value_or(QByteArray());
     }
     m_loaded.insert(key, result);
     return result;
 }
 
 bool FilePreferencesStore::setValue(const QString& key, const QByteArray& bytes) {
-    if (!writeDurably(m_folder, pathFor(key), bytes))
+    m_lastError.clear();
+    // No data folder known (no home directory): write nowhere rather than relative to "/".
+    if (m_folder.isEmpty()) {
+        m_lastError = QStringLiteral("no folder for %1 (is HOME set?)").arg(key);
+        return false;
+    }
+    if (!writeFileDurably(pathFor(key), bytes, &m_lastError))
         return false;
     // Not kept: holding a reference would make the writer copy a large buffer it could reuse.
     // The file now holds exactly these bytes, so a later read returns them.
@@ -83,13 +73,12 @@ bool FilePreferencesStore::setValue(const QString& key, const QByteArray& bytes)
 }
 
 bool FilePreferencesStore::keepAside(const QString& key) {
-    QFile file(pathFor(key));
-    if (!file.exists())
+    m_lastError.clear();
+    const QString path = pathFor(key);
+    if (!QFileInfo::exists(path))
         return true;
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    const std::optional<QByteArray> bytes = readWhole(path, &m_lastError);
+    if (!bytes)
         return false;
 
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
@@ -97,5 +86,5 @@ bool FilePreferencesStore::keepAside(const QString& key) {
     QString asidePath = base + QStringLiteral(".json");
     for (int n = 2; QFileInfo::exists(asidePath); ++n)
         asidePath = base + u'-' + QString::number(n) + QStringLiteral(".json");
-    return writeDurably(m_folder, asidePath, bytes);
+    return writeFileDurably(asidePath, *bytes, &m_lastError);
 }
