@@ -1,5 +1,6 @@
 #include "model/TaskEntryJson.h"
 
+#include "storage/JsonText.h"
 #include "storage/JsonWriter.h"
 
 #include <array>
@@ -141,13 +142,6 @@ std::optional<TaskEntry> decodeEntry(dom::element element, NameCache& names) {
     return TaskEntry(id, names(name), duration, Instant(start), Instant(end), Instant(completion));
 }
 
-// simdjson rejects a byte-order mark; other writers may put one in front of UTF-8 text.
-QByteArrayView withoutBom(QByteArrayView json) {
-    if (json.startsWith("\xEF\xBB\xBF"))
-        return json.sliced(3);
-    return json;
-}
-
 // simdjson refuses integer literals beyond 64 bits (a NUMBER_ERROR), which are valid JSON numbers
 // (a date far out, or an unknown member). Giving each such literal a fraction lets it read as the
 // double it is; a duration written that way still fails, as it must.
@@ -197,7 +191,7 @@ QByteArray withBigIntegersAsDoubles(QByteArrayView json) {
 }
 
 std::optional<dom::element> parse(dom::parser& parser, QByteArrayView json, QByteArray& rewritten) {
-    json = withoutBom(json);
+    json = withoutByteOrderMark(json);
     if (json.isEmpty())
         return std::nullopt;
     dom::element root;

@@ -1,5 +1,6 @@
 #include "storage/JsonStringMap.h"
 
+#include "storage/JsonText.h"
 #include "storage/JsonWriter.h"
 
 #include <algorithm>
@@ -14,8 +15,7 @@ QString fromUtf8(std::string_view text) {
 } // namespace
 
 std::optional<QHash<QString, QString>> decodeStringMap(QByteArrayView json) {
-    if (json.startsWith("\xEF\xBB\xBF"))
-        json = json.sliced(3);
+    json = withoutByteOrderMark(json);
     if (json.isEmpty())
         return std::nullopt;
     simdjson::dom::parser parser;
