@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "kit/Popover.h"
+#include "managers/ColorManager.h"
 #include "managers/HistoryManager.h"
 #include "managers/TimerManager.h"
 #include "statusitem/StatusItem.h"
@@ -41,6 +42,8 @@ void AppDelegate::applicationDidFinishLaunching(std::unique_ptr<StatusItem> stat
             &AppDelegate::onMenuAboutToShow);
 
     m_historyManager = std::make_unique<HistoryManager>(m_store);
+    watchStorage(m_historyManager->storedValue());
+    watchStorage(m_colors.storedValue());
     m_timerManager = std::make_unique<TimerManager>(m_statusItem.get(), m_historyManager.get(),
                                                     m_notifier, m_clock);
 
@@ -86,6 +89,27 @@ void AppDelegate::toggleLaunchAtLogin() {
     if (!m_loginItems.setEnabled(!m_loginItems.isEnabled(), &error))
         m_problems.tell(tr("Failed to toggle launch at login"), error.simplified());
     onMenuAboutToShow();
+}
+
+void AppDelegate::applicationWillTerminate() {
+    if (m_historyManager)
+        m_historyManager->storedValue().flush();
+    m_colors.storedValue().flush();
+}
+
+void AppDelegate::watchStorage(StoredValue& value) {
+    const auto started = [this](const QString& path, const QString& reason) {
+        m_problems.report(
+            path, tr("Hourlark cannot save your data"),
+            tr("%1\nYour changes are kept and saved as soon as this is fixed.").arg(reason));
+    };
+    connect(&value, &StoredValue::problemStarted, this, started);
+    connect(&value, &StoredValue::problemEnded, this, [this](const QString& path) {
+        m_problems.resolve(path, tr("Hourlark saves your data again"), path);
+    });
+    // A value that could not even be read was found before anyone listened.
+    if (!value.problem().isEmpty())
+        started(value.path(), value.problem());
 }
 
 void AppDelegate::quitApp() {

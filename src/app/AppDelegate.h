@@ -17,6 +17,7 @@ class PreferencesStore;
 class QAction;
 class QMenu;
 class StatusItem;
+class StoredValue;
 class TimerManager;
 
 // Owns everything that lives for the whole run and routes the status item's clicks.
@@ -39,6 +40,8 @@ public:
     void showMenu(const QPoint& globalPos);
     void toggleLaunchAtLogin();
     void quitApp();
+    // Last chance for changes that could not be saved yet.
+    void applicationWillTerminate();
 
     StatusItem* statusItem() const { return m_statusItem.get(); }
     HistoryManager* historyManager() const { return m_historyManager.get(); }
@@ -53,6 +56,8 @@ signals:
 private:
     void buildMenu();
     void onMenuAboutToShow();
+    // Tells the user when a stored value cannot be read or saved, and when it can again.
+    void watchStorage(StoredValue& value);
 
     PreferencesStore& m_store;
     Notifier& m_notifier;

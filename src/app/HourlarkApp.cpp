@@ -100,7 +100,9 @@ int HourlarkApp::run() {
     if (m_openWhenReady)
         m_delegate->openPopover();
 
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    m_delegate->applicationWillTerminate();
+    return status;
 }
 
 void HourlarkApp::onOpenRequested() {

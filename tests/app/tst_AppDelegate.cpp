@@ -4,6 +4,8 @@
 #include "autostart/LoginItemService.h"
 #include "kit/Popover.h"
 #include "managers/ColorManager.h"
+#include "managers/HistoryManager.h"
+#include "model/TaskEntryJson.h"
 #include "statusitem/StatusItem.h"
 #include "timer/MainContainerView.h"
 
@@ -170,6 +172,34 @@ private slots:
         QVERIFY(!shell.notifier.posted[0].body.isEmpty());
         QVERIFY(!shell.notifier.posted[0].body.contains(u'\n'));
         QVERIFY(!actionNamed(shell.menu(), u"Launch at Login"_s)->isChecked());
+    }
+
+    // A full disk: the completion stays in the history, the user hears it once, and again when
+    // saving works; what is still pending is written at quit.
+    void saveProblemsAreToldOncePerEpisode() {
+        Shell shell;
+        HistoryManager& history = *shell.delegate.historyManager();
+        const auto complete = [&] {
+            const Instant end = shell.clock.now();
+            history.saveTask(
+                TaskEntry(QUuid::createUuid(), u"Write"_s, 60, end.addingSeconds(-60), end, end));
+        };
+        shell.store.failWrites = true;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"No space left on device"_s));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"No space left on device"_s));
+        complete();
+        complete();
+        QCOMPARE(shell.notifier.posted.size(), 1);
+        QCOMPARE(shell.notifier.posted[0].title, u"Hourlark cannot save your data"_s);
+        QVERIFY(shell.notifier.posted[0].body.startsWith(u"No space left on device\n"_s));
+
+        shell.store.failWrites = false;
+        shell.delegate.applicationWillTerminate();
+        QCOMPARE(shell.notifier.posted.size(), 2);
+        QCOMPARE(shell.notifier.posted[1].title, u"Hourlark saves your data again"_s);
+        const auto saved = decodeTaskHistory(shell.store.values.value(u"TaskHistoryData"_s));
+        QVERIFY(saved);
+        QCOMPARE(saved->size(), history.tasks().size());
     }
 
     void clickRouting() {

@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "autostart/LoginItemService.h"
 
 #include <QCoreApplication>
@@ -119,6 +120,18 @@ private slots:
         QVERIFY(!LoginItemService().setEnabled(enable, &error));
         QVERIFY(!error.isEmpty());
         QVERIFY2(!error.contains(u'\n'), qPrintable(error)); // printed as one line
+    }
+
+    // A full disk must not leave an empty entry behind that the menu then shows as checked.
+    void fullDiskWritesNoEntry() {
+        QString error;
+        {
+            FileSizeLimit full(16);
+            QVERIFY(!LoginItemService().setEnabled(true, &error));
+        }
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFileInfo::exists(LoginItemService::entryPath()));
+        QVERIFY(!LoginItemService().isEnabled());
     }
 
     void execArgumentsAreQuoted_data() {

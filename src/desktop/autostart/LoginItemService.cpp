@@ -1,11 +1,11 @@
 #include "autostart/LoginItemService.h"
 
+#include "storage/DurableFile.h"
+
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <optional>
 
@@ -52,23 +52,6 @@ std::optional<QHash<QString, QString>> readEntry(const QString& path) {
 bool entryEnables(const QHash<QString, QString>& keys) {
     return keys.value(QStringLiteral("Hidden")) != QLatin1String("true") &&
            keys.value(QStringLiteral("X-GNOME-Autostart-enabled")) != QLatin1String("false");
-}
-
-bool writeEntry(const QString& path, const QByteArray& contents, QString* error) {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        if (error)
-            *error = QStringLiteral("cannot create the folder %1").arg(folder);
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() ||
-        !file.commit()) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -123,14 +106,14 @@ bool LoginItemService::setEnabled(bool enabled, QString* error) {
             "Icon=hourlark\n"
             "Terminal=false\n"
             "X-GNOME-Autostart-enabled=true\n";
-        return writeEntry(path, contents, error);
+        return writeFileDurably(path, contents, error);
     }
 
     // Removing our entry is enough unless a system-wide one would still start us; only then
     // does the user's entry have to stay behind, hidden.
     if (!systemEntryPath().isEmpty()) {
-        return writeEntry(path, "[Desktop Entry]\nType=Application\nName=Hourlark\nHidden=true\n",
-                          error);
+        return writeFileDurably(
+            path, "[Desktop Entry]\nType=Application\nName=Hourlark\nHidden=true\n", error);
     }
     QFile file(path);
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
