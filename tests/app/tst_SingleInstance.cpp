@@ -170,7 +170,7 @@ private slots:
         QTest::newRow("own folder another user's")
             << Folder::Missing << Folder::OtherOwner << Chosen::None;
         QTest::newRow("own folder a file") << Folder::Missing << Folder::File << Chosen::None;
-        QTest::newRow("nothing safe") << Folder::Symlink << Folder::OtherOwner << Chosen::None;
+        QTest::newRow("nothing safe") << Folder::Symlink << Folder::OpenToOthers << Chosen::None;
     }
     void folderIsOursAlone() {
         QFETCH(Folder, runtime);
