@@ -46,6 +46,8 @@ void AppDelegate::applicationDidFinishLaunching(std::unique_ptr<StatusItem> stat
     watchStorage(m_colors.storedValue());
     m_timerManager = std::make_unique<TimerManager>(m_statusItem.get(), m_historyManager.get(),
                                                     m_notifier, m_clock);
+    connect(m_timerManager.get(), &TimerManager::isRunningChanged, this,
+            &AppDelegate::onRunningChanged);
 
     m_popover = std::make_unique<Popover>();
     m_mainContainerView = new MainContainerView(*m_timerManager, *m_historyManager, m_colors);
@@ -110,6 +112,11 @@ void AppDelegate::watchStorage(StoredValue& value) {
     // A value that could not even be read was found before anyone listened.
     if (!value.problem().isEmpty())
         started(value.path(), value.problem());
+}
+
+// The title alone cannot say whether the countdown runs: a stopped one keeps its time.
+void AppDelegate::onRunningChanged() {
+    m_statusItem->setRunning(m_timerManager->isRunning());
 }
 
 void AppDelegate::quitApp() {

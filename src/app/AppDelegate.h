@@ -56,6 +56,7 @@ signals:
 private:
     void buildMenu();
     void onMenuAboutToShow();
+    void onRunningChanged();
     // Tells the user when a stored value cannot be read or saved, and when it can again.
     void watchStorage(StoredValue& value);
 

@@ -32,7 +32,8 @@ double visibleShare(const QImage& icon, const QColor& panel) {
     return double(visible) / (composed.width() * composed.height());
 }
 
-// The digits are light strokes on the dark badge: count both in the middle of the icon.
+// The digits are light strokes on a darker badge (at its darkest while running, greyed out while
+// stopped): count both in the middle of the icon.
 std::pair<int, int> lightAndDarkInCentre(const QImage& icon) {
     int light = 0;
     int dark = 0;
@@ -42,11 +43,31 @@ std::pair<int, int> lightAndDarkInCentre(const QImage& icon) {
             const int lightness = QColor(icon.pixel(x, y)).lightness();
             if (lightness > 200)
                 ++light;
-            else if (lightness < 80)
+            else if (lightness < 120)
                 ++dark;
         }
     }
     return {light, dark};
+}
+
+QImage render(const QString& title, int size, bool running = true) {
+    return StatusIcon::render(StatusIcon::faceOf(title, running), size);
+}
+
+// Share of pixels where two drawings differ plainly, not by a shade of anti-aliasing.
+double differingShare(const QImage& a, const QImage& b) {
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QColor p = a.pixelColor(x, y);
+            const QColor q = b.pixelColor(x, y);
+            const int distance = std::abs(p.red() - q.red()) + std::abs(p.green() - q.green()) +
+                                 std::abs(p.blue() - q.blue()) + std::abs(p.alpha() - q.alpha());
+            if (distance > 120)
+                ++differing;
+        }
+    }
+    return double(differing) / (a.width() * a.height());
 }
 
 } // namespace
@@ -55,16 +76,41 @@ class tst_StatusIcon final : public QObject {
     Q_OBJECT
 
 private slots:
+    // A countdown reads like a kitchen timer: the minutes begun, never 0 while time remains.
+    void minutesShown_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("minutes");
+        QTest::newRow("whole minutes") << u"30:00"_s << u"30"_s;
+        QTest::newRow("a second gone") << u"29:59 Write"_s << u"30"_s;
+        QTest::newRow("last minute") << u"00:59"_s << u"1"_s;
+        QTest::newRow("last second") << u"00:01 Write"_s << u"1"_s;
+        QTest::newRow("run out") << u"00:00"_s << u"0"_s;
+        QTest::newRow("no leading zero") << u"05:00"_s << u"5"_s;
+        QTest::newRow("three digits") << u"599:30"_s << u"600"_s;
+        QTest::newRow("colon in the name") << u"24:00 Call 10:30"_s << u"24"_s;
+        QTest::newRow("beyond any number")
+            << u"99999999999999999999:30"_s << u"99999999999999999999"_s;
+        QTest::newRow("largest number")
+            << u"18446744073709551615:30"_s << u"18446744073709551615"_s;
+        QTest::newRow("no time at all") << u"Write"_s << QString();
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void minutesShown() {
+        QFETCH(QString, title);
+        QFETCH(QString, minutes);
+        QCOMPARE(StatusIcon::faceOf(title, true).minutes, minutes);
+    }
+
     void minutesDecideThePicture_data() {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<bool>("same");
-        QTest::newRow("next minute") << u"30:00"_s << u"29:59"_s << false;
-        QTest::newRow("last minute") << u"01:00"_s << u"00:59"_s << false;
-        QTest::newRow("three digits") << u"600:00"_s << u"599:59"_s << false;
-        QTest::newRow("seconds only") << u"24:59"_s << u"24:00"_s << true;
+        QTest::newRow("a minute gone") << u"30:00"_s << u"29:00"_s << false;
+        QTest::newRow("into the last minute") << u"01:00"_s << u"00:59"_s << true;
+        QTest::newRow("last minute is not zero") << u"00:59"_s << u"00:00"_s << false;
+        QTest::newRow("three digits") << u"600:00"_s << u"599:00"_s << false;
+        QTest::newRow("seconds only") << u"24:59"_s << u"24:01"_s << true;
         QTest::newRow("task name") << u"24:59 Write"_s << u"24:59"_s << true;
-        QTest::newRow("colon in the name") << u"24:59 Call 10:30"_s << u"24:10"_s << true;
         QTest::newRow("no time at all") << u""_s << u"30:00"_s << false;
     }
     void minutesDecideThePicture() {
@@ -72,25 +118,47 @@ private slots:
         QFETCH(QString, second);
         QFETCH(bool, same);
         for (const int size : {16, 22, 32}) {
-            const QImage a = StatusIcon::render(first, size);
-            const QImage b = StatusIcon::render(second, size);
+            const QImage a = render(first, size);
+            const QImage b = render(second, size);
             QCOMPARE(a.size(), QSize(size, size));
             QCOMPARE(a == b, same);
         }
     }
 
+    // Running and stopped must differ at a glance, even at the smallest size a panel asks for.
+    void runningDiffersFromStopped_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("size");
+        for (const char* title : {"30:00", "00:59 Read", ""}) {
+            for (const int size : {16, 24, 32})
+                QTest::addRow("'%s' at %d", title, size) << QString::fromLatin1(title) << size;
+        }
+    }
+    void runningDiffersFromStopped() {
+        QFETCH(QString, title);
+        QFETCH(int, size);
+        const double share = differingShare(render(title, size, true), render(title, size, false));
+        QVERIFY2(share > 0.15, qPrintable(QString::number(share)));
+    }
+
     void legibleOnLightAndDarkPanels_data() {
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("size");
-        for (const char* title : {"30:00", "600:00", "7:00 Read"}) {
-            for (const int size : {16, 24, 32})
-                QTest::addRow("%s at %d", title, size) << QString::fromLatin1(title) << size;
+        QTest::addColumn<bool>("running");
+        for (const char* title : {"30:00", "600:00", "7:00 Read", "00:59"}) {
+            for (const int size : {16, 24, 32}) {
+                for (const bool running : {true, false}) {
+                    QTest::addRow("%s at %d, %s", title, size, running ? "running" : "stopped")
+                        << QString::fromLatin1(title) << size << running;
+                }
+            }
         }
     }
     void legibleOnLightAndDarkPanels() {
         QFETCH(QString, title);
         QFETCH(int, size);
-        const QImage icon = StatusIcon::render(title, size);
+        QFETCH(bool, running);
+        const QImage icon = render(title, size, running);
         // The digits stand on a ground of their own, so the panel never shows through behind them.
         const int margin = size / 4;
         for (int y = margin; y < size - margin; ++y) {

@@ -229,8 +229,8 @@ private slots:
         };
         const QString first = iconFile(22);
         QVERIFY2(QFileInfo::exists(first), qPrintable(first));
-        const QImage drawn =
-            StatusIcon::render(u"24:59 Write"_s, 22).convertToFormat(QImage::Format_ARGB32);
+        const QImage drawn = StatusIcon::render(StatusIcon::faceOf(u"24:59 Write"_s, false), 22)
+                                 .convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(QImage(first).convertToFormat(QImage::Format_ARGB32), drawn);
 
         // New minutes, new name (hosts cache icons by name), and the old drawing is gone.
@@ -299,7 +299,8 @@ private slots:
             QCOMPARE(bytes.size(), width * height * 4);
             // Network byte order: A, R, G, B of each pixel, as drawn by the shared icon.
             const QImage drawn =
-                StatusIcon::render(u"24:59 Write"_s, width).convertToFormat(QImage::Format_ARGB32);
+                StatusIcon::render(StatusIcon::faceOf(u"24:59 Write"_s, false), width)
+                    .convertToFormat(QImage::Format_ARGB32);
             const QPoint centre(width / 2, height / 2);
             const int offset = (centre.y() * width + centre.x()) * 4;
             QCOMPARE(qFromBigEndian<quint32>(bytes.constData() + offset), drawn.pixel(centre));
@@ -316,6 +317,26 @@ private slots:
         const QVariantMap props = qdbus_cast<QVariantMap>(all.arguments().value(0));
         QCOMPARE(props.value(u"Menu"_s).value<QDBusObjectPath>().path(), u"/MenuBar"_s);
         QCOMPARE(props.value(u"ItemIsMenu"_s).typeId(), QMetaType::Bool);
+    }
+
+    // The title of a stopped countdown keeps its time, so only the shell can tell the item.
+    void iconShowsWhetherTheCountdownRuns() {
+        SignalRecorder recorder;
+        connectRecorder(recorder, itemPath, itemInterface, {u"NewIcon"_s});
+        const auto shell = launchShell();
+        QTRY_COMPARE(property(u"XAyatanaLabel"_s).toString(), u"30:00"_s);
+        const auto drawn = [](bool running) {
+            return pixmapPixels(StatusIcon::render(StatusIcon::faceOf(u"30:00"_s, running), 22));
+        };
+        QCOMPARE(iconPixels(22), drawn(false));
+        const qsizetype announced = recorder.named(u"NewIcon"_s).size();
+
+        shell->timerManager()->startTimer();
+        QTRY_COMPARE(recorder.named(u"NewIcon"_s).size(), announced + 1);
+        QCOMPARE(iconPixels(22), drawn(true));
+        shell->timerManager()->stopTimer();
+        QTRY_COMPARE(recorder.named(u"NewIcon"_s).size(), announced + 2);
+        QCOMPARE(iconPixels(22), drawn(false));
     }
 
     void clicksReachTheShell() {
@@ -527,6 +548,34 @@ private:
         if (reply.type() != QDBusMessage::ReplyMessage)
             return {};
         return reply.arguments().value(0).value<QDBusVariant>().variant();
+    }
+
+    // The IconPixmap entry of one size: ARGB32 pixels in network byte order.
+    QByteArray iconPixels(int size) {
+        const auto pixmaps = property(u"IconPixmap"_s).value<QDBusArgument>();
+        QByteArray found;
+        pixmaps.beginArray();
+        while (!pixmaps.atEnd()) {
+            int width = 0, height = 0;
+            QByteArray bytes;
+            pixmaps.beginStructure();
+            pixmaps >> width >> height >> bytes;
+            pixmaps.endStructure();
+            if (width == size)
+                found = bytes;
+        }
+        pixmaps.endArray();
+        return found;
+    }
+    static QByteArray pixmapPixels(const QImage& drawn) {
+        const QImage image = drawn.convertToFormat(QImage::Format_ARGB32);
+        QByteArray bytes(qsizetype(image.width()) * image.height() * 4, Qt::Uninitialized);
+        auto* out = reinterpret_cast<uchar*>(bytes.data());
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x, out += 4)
+                qToBigEndian<quint32>(image.pixel(x, y), out);
+        }
+        return bytes;
     }
 
     MenuNode layout() {

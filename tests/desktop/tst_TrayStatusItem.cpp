@@ -12,22 +12,33 @@ class tst_TrayStatusItem final : public QObject {
 private slots:
     void tooltipIsTheTitleAndTheIconTheMinutes_data() {
         QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("runningBefore");
         QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("runningAfter");
         QTest::addColumn<bool>("iconChanges");
-        QTest::newRow("a second passes") << u"24:59 Write"_s << u"24:58 Write"_s << false;
-        QTest::newRow("a minute passes") << u"25:00 Write"_s << u"24:59 Write"_s << true;
-        QTest::newRow("name typed") << u"30:00"_s << u"30:00 Read"_s << false;
-        QTest::newRow("length set") << u"30:00"_s << u"600:00"_s << true;
+        QTest::newRow("a second passes")
+            << u"24:59 Write"_s << true << u"24:58 Write"_s << true << false;
+        QTest::newRow("a minute passes")
+            << u"24:01 Write"_s << true << u"24:00 Write"_s << true << true;
+        QTest::newRow("into the last minute") << u"01:00"_s << true << u"00:59"_s << true << false;
+        QTest::newRow("name typed") << u"30:00"_s << false << u"30:00 Read"_s << false << false;
+        QTest::newRow("length set") << u"30:00"_s << false << u"600:00"_s << false << true;
+        QTest::newRow("started") << u"30:00"_s << false << u"30:00"_s << true << true;
+        QTest::newRow("stopped") << u"12:34"_s << true << u"12:34"_s << false << true;
     }
     void tooltipIsTheTitleAndTheIconTheMinutes() {
         QFETCH(QString, before);
+        QFETCH(bool, runningBefore);
         QFETCH(QString, after);
+        QFETCH(bool, runningAfter);
         QFETCH(bool, iconChanges);
         TrayStatusItem item;
         item.setTitle(before);
+        item.setRunning(runningBefore);
         const qint64 iconBefore = item.trayIcon().icon().cacheKey();
         QCOMPARE(item.trayIcon().toolTip(), before);
         item.setTitle(after);
+        item.setRunning(runningAfter);
         QCOMPARE(item.title(), after);
         QCOMPARE(item.trayIcon().toolTip(), after);
         QCOMPARE(item.trayIcon().icon().cacheKey() != iconBefore, iconChanges);

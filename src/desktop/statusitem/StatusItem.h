@@ -3,6 +3,7 @@
 #include "services/StatusTitle.h"
 
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 
 class QMenu;
@@ -15,22 +16,38 @@ class StatusItem : public StatusTitle {
     Q_DISABLE_COPY_MOVE(StatusItem)
 public:
     using StatusTitle::StatusTitle;
+    ~StatusItem() override;
 
     // The item's rectangle in global coordinates, to hang the popover from; null when unknown.
     virtual QRect anchorRect() const = 0;
 
-    // The context menu the shell owns. Backends either pop it up on request (popUpContextMenu)
-    // or export it to the panel, which then draws it itself.
-    virtual void setContextMenu(QMenu* menu) = 0;
-    virtual void popUpContextMenu(const QPoint& globalPos) = 0;
+    // The context menu the shell owns. It is never handed to the toolkit's own tray or button,
+    // which would open it by themselves: every right click goes through the shell's routing, and
+    // the shell then asks for it to pop up here. Backends whose panel draws menus itself export it
+    // as well.
+    virtual void setContextMenu(QMenu* menu);
+    virtual void popUpContextMenu(const QPoint& globalPos);
+    QMenu* contextMenu() const;
 
     // True where the panel opens the menu on a left click and never reports one (GNOME's
     // AppIndicator host): the menu then offers "Open Timer" so the panel stays reachable.
     virtual bool opensMenuOnLeftClick() const { return false; }
+
+    // Whether the countdown runs. The title alone cannot say: a stopped countdown keeps its time.
+    void setRunning(bool running);
+    bool isRunning() const { return m_running; }
 
 signals:
     void leftClicked(const QPoint& globalPos);
     void rightClicked(const QPoint& globalPos);
     // The panel is about to show the exported menu: refresh its states (the check mark).
     void contextMenuAboutToShow();
+
+protected:
+    // After setRunning() changed the state; backends that draw it redraw.
+    virtual void onRunningChanged() {}
+
+private:
+    QPointer<QMenu> m_contextMenu;
+    bool m_running = false;
 };

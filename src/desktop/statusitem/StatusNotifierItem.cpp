@@ -17,10 +17,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QMenu>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWidget>
 #include <QtEndian>
 #include <algorithm>
 #include <array>
@@ -131,13 +131,13 @@ public:
     uint orderingIndex() const { return 0; }
 
     SniPixmapList iconPixmap() {
-        // Drawn when a panel asks, and only again once the minutes change.
-        const QString key = StatusIcon::drawnPart(m_item->m_title);
-        if (m_pixmaps.isEmpty() || key != m_pixmapsKey) {
+        // Drawn when a panel asks, and only again once the picture changes.
+        const StatusIcon::Face face = m_item->face();
+        if (face != m_pixmapsFace) {
             m_pixmaps.clear();
             for (int size : iconSizes)
-                m_pixmaps.append(pixmapOf(StatusIcon::render(m_item->m_title, size)));
-            m_pixmapsKey = key;
+                m_pixmaps.append(pixmapOf(StatusIcon::render(face, size)));
+            m_pixmapsFace = face;
         }
         return m_pixmaps;
     }
@@ -166,7 +166,7 @@ signals:
 
 private:
     StatusNotifierItem* m_item;
-    QString m_pixmapsKey;
+    std::optional<StatusIcon::Face> m_pixmapsFace;
     SniPixmapList m_pixmaps;
 };
 
@@ -239,13 +239,17 @@ QRect StatusNotifierItem::anchorRect() const {
 }
 
 void StatusNotifierItem::setContextMenu(QMenu* menu) {
-    m_menu = menu;
+    // Popped up by us when the panel sends ContextMenu, drawn by the panel itself otherwise.
+    StatusItem::setContextMenu(menu);
     m_menuExporter->setMenu(menu);
 }
 
-void StatusNotifierItem::popUpContextMenu(const QPoint& globalPos) {
-    if (m_menu)
-        m_menu->popup(globalPos);
+StatusIcon::Face StatusNotifierItem::face() const {
+    return StatusIcon::faceOf(m_title, isRunning());
+}
+
+void StatusNotifierItem::onRunningChanged() {
+    scheduleChangeSignals();
 }
 
 QString StatusNotifierItem::labelGuide() const {
@@ -263,9 +267,11 @@ void StatusNotifierItem::registerWithWatcher() {
     const HostTraits host = hostTraits(m_bus);
     m_hostOpensMenuOnLeftClick = host.opensMenuOnLeftClick;
     if (host.takesIconsByNameOnly && !m_iconFolder) {
-        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-        m_iconFolder =
-            std::make_unique<QTemporaryDir>(runtime + QStringLiteral("/hourlark-XXXXXX"));
+        // Without a usable runtime folder Qt answers empty, which would put the icons in '/'.
+        QString parent = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (parent.isEmpty())
+            parent = QDir::tempPath();
+        m_iconFolder = std::make_unique<QTemporaryDir>(parent + QStringLiteral("/hourlark-XXXXXX"));
         if (m_iconFolder->isValid())
             writeIconFiles();
         else
@@ -286,8 +292,7 @@ void StatusNotifierItem::writeIconFiles() {
     for (int size : iconSizes) {
         const QString folder = QStringLiteral("hicolor/%1x%1/apps/").arg(size);
         root.mkpath(folder);
-        StatusIcon::render(m_title, size)
-            .save(root.filePath(folder + name + QLatin1String(".png")));
+        StatusIcon::render(face(), size).save(root.filePath(folder + name + QLatin1String(".png")));
         if (!previous.isEmpty())
             QFile::remove(root.filePath(folder + previous + QLatin1String(".png")));
     }
@@ -320,9 +325,9 @@ void StatusNotifierItem::emitChangeSignals() {
         emit m_adaptor->NewToolTip();
         emit m_adaptor->XAyatanaNewLabel(m_title, labelGuide());
     }
-    const QString key = StatusIcon::drawnPart(m_title);
-    if (key != m_announcedIconKey) {
-        m_announcedIconKey = key;
+    const StatusIcon::Face drawn = face();
+    if (drawn != m_announcedFace) {
+        m_announcedFace = drawn;
         if (m_iconFolder)
             writeIconFiles();
         emit m_adaptor->NewIcon();

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "statusitem/StatusIcon.h"
 #include "statusitem/StatusItem.h"
 
 #include <QDBusConnection>
-#include <QPointer>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -35,7 +35,6 @@ public:
     // The point of the last Activate as a 1x1 rectangle; null before the first one.
     QRect anchorRect() const override;
     void setContextMenu(QMenu* menu) override;
-    void popUpContextMenu(const QPoint& globalPos) override;
     bool opensMenuOnLeftClick() const override { return m_hostOpensMenuOnLeftClick; }
 
     // "org.kde.StatusNotifierItem-<pid>-<n>"; empty without a bus.
@@ -43,8 +42,13 @@ public:
     // Kept as wide as the title so panels that size the label by it do not jitter every second.
     QString labelGuide() const;
 
+protected:
+    void onRunningChanged() override;
+
 private:
     friend class StatusNotifierItemAdaptor;
+
+    StatusIcon::Face face() const;
 
     void registerWithWatcher();
     void writeIconFiles();
@@ -64,11 +68,10 @@ private:
     std::unique_ptr<QTemporaryDir> m_iconFolder;
     QString m_iconName;
     int m_iconSerial = 0;
-    QPointer<QMenu> m_menu;
 
     // What the panel was last told, so each change signal goes out once and only when due.
     QString m_announcedTitle;
-    QString m_announcedIconKey;
+    std::optional<StatusIcon::Face> m_announcedFace;
 
     StatusNotifierItemAdaptor* m_adaptor = nullptr;
     DBusMenuExporter* m_menuExporter = nullptr;

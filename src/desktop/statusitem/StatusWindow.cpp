@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -49,15 +48,6 @@ QRect StatusWindow::anchorRect() const {
     if (!m_window->isVisible())
         return {};
     return QRect(m_button->mapToGlobal(QPoint(0, 0)), m_button->size());
-}
-
-void StatusWindow::setContextMenu(QMenu* menu) {
-    m_menu = menu;
-}
-
-void StatusWindow::popUpContextMenu(const QPoint& globalPos) {
-    if (m_menu)
-        m_menu->popup(globalPos);
 }
 
 bool StatusWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -2,7 +2,6 @@
 
 #include "statusitem/StatusItem.h"
 
-#include <QPointer>
 #include <memory>
 
 class QPushButton;
@@ -21,8 +20,6 @@ public:
     void setTitle(const QString& title) override;
 
     QRect anchorRect() const override;
-    void setContextMenu(QMenu* menu) override;
-    void popUpContextMenu(const QPoint& globalPos) override;
 
     QWidget* window() const { return m_window.get(); }
     QPushButton* button() const { return m_button; }
@@ -35,5 +32,4 @@ private:
 
     std::unique_ptr<QWidget> m_window;
     QPushButton* m_button = nullptr; // owned by the window
-    QPointer<QMenu> m_menu;
 };

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QIcon>
-#include <QMenu>
 #include <QPixmap>
 #include <QWidget>
 
@@ -20,7 +19,7 @@ constexpr int iconSizes[] = {16, 22, 24, 32, 48, 64};
 TrayStatusItem::TrayStatusItem(QObject* parent)
     : StatusItem(parent) {
     connect(&m_tray, &QSystemTrayIcon::activated, this, &TrayStatusItem::onActivated);
-    updateIcon();
+    updateIconIfChanged();
     m_tray.show();
 }
 
@@ -30,24 +29,12 @@ void TrayStatusItem::setTitle(const QString& title) {
     m_title = title;
     m_tray.setToolTip(title);
     // Fifty-nine ticks in sixty leave the minutes alone; only the tooltip changes then.
-    if (StatusIcon::drawnPart(title) != m_drawnMinutes)
-        updateIcon();
+    updateIconIfChanged();
     exposeTitle();
 }
 
 QRect TrayStatusItem::anchorRect() const {
     return m_tray.geometry();
-}
-
-void TrayStatusItem::setContextMenu(QMenu* menu) {
-    // Not handed to QSystemTrayIcon: it would open the menu by itself on a right press, and the
-    // shell wants every right click to go through its own routing.
-    m_menu = menu;
-}
-
-void TrayStatusItem::popUpContextMenu(const QPoint& globalPos) {
-    if (m_menu)
-        m_menu->popup(globalPos);
 }
 
 void TrayStatusItem::onActivated(QSystemTrayIcon::ActivationReason reason) {
@@ -63,11 +50,18 @@ void TrayStatusItem::onActivated(QSystemTrayIcon::ActivationReason reason) {
     }
 }
 
-void TrayStatusItem::updateIcon() {
-    m_drawnMinutes = StatusIcon::drawnPart(m_title);
+void TrayStatusItem::onRunningChanged() {
+    updateIconIfChanged();
+}
+
+void TrayStatusItem::updateIconIfChanged() {
+    const StatusIcon::Face face = StatusIcon::faceOf(m_title, isRunning());
+    if (face == m_drawnFace)
+        return;
+    m_drawnFace = face;
     QIcon icon;
     for (const int size : iconSizes)
-        icon.addPixmap(QPixmap::fromImage(StatusIcon::render(m_title, size)));
+        icon.addPixmap(QPixmap::fromImage(StatusIcon::render(face, size)));
     m_tray.setIcon(icon);
 }
 

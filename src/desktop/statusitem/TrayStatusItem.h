@@ -1,9 +1,11 @@
 #pragma once
 
+#include "statusitem/StatusIcon.h"
 #include "statusitem/StatusItem.h"
 
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <optional>
 
 class QWidget;
 
@@ -19,20 +21,20 @@ public:
     void setTitle(const QString& title) override;
 
     QRect anchorRect() const override;
-    void setContextMenu(QMenu* menu) override;
-    void popUpContextMenu(const QPoint& globalPos) override;
 
     QSystemTrayIcon& trayIcon() { return m_tray; }
 
+protected:
+    void onRunningChanged() override;
+
 private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
-    void updateIcon();
+    void updateIconIfChanged();
     void exposeTitle();
 
     QSystemTrayIcon m_tray;
     QString m_title;
-    QString m_drawnMinutes;
-    QPointer<QMenu> m_menu;
+    std::optional<StatusIcon::Face> m_drawnFace;
     // Qt's own window for the XEmbed icon; absent on other platforms.
     QPointer<QWidget> m_iconWindow;
 };
