@@ -11,8 +11,8 @@ class SingleInstance;
 class SystemClock;
 class TerminationSignals;
 
-// The process: command line, one instance per user, clean ends on SIGTERM/SIGINT, the choice of
-// status item, and the delegate that owns the rest.
+// The process: command line, one instance per user, clean ends on SIGTERM/SIGINT/SIGHUP, the choice
+// of status item, and the delegate that owns the rest.
 class HourlarkApp final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(HourlarkApp)
