@@ -218,6 +218,10 @@ private slots:
         FilePreferencesStore store(dir.path() + u"/not/yet/there"_s);
         HistoryManager history(store);
         QCOMPARE(history.tasks(), written);
+        // Completions are appended to the file, yet it reads as if written whole.
+        QFile file(store.pathFor(key));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), encodeTaskHistory(written).value());
     }
 
     void unreadableValueIsKeptAside_data() {

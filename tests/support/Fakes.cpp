@@ -1,5 +1,7 @@
 #include "Fakes.h"
 
+#include "storage/JsonText.h"
+
 std::optional<QByteArray> MemoryPreferencesStore::value(const QString& key) const {
     m_lastError.clear();
     const auto it = values.constFind(key);
@@ -27,5 +29,22 @@ bool MemoryPreferencesStore::keepAside(const QString& key) {
     const auto it = values.constFind(key);
     if (it != values.constEnd())
         keptAside[key].append(*it);
+    return true;
+}
+
+bool MemoryPreferencesStore::appendToArray(const QString& key, QByteArrayView elements) {
+    const auto it = values.find(key);
+    if (it == values.end())
+        return false;
+    const std::optional<ArrayEnd> end = findArrayEnd(*it);
+    if (!end)
+        return false;
+    if (refused())
+        return false;
+    QByteArray added = end->hasElements ? QByteArray(",") : QByteArray();
+    added.append(elements);
+    it->insert(end->bracket, added);
+    ++writeCount;
+    ++appendCount;
     return true;
 }

@@ -26,12 +26,14 @@ public:
     std::optional<QByteArray> value(const QString& key) const override;
     bool setValue(const QString& key, const QByteArray& bytes) override;
     bool keepAside(const QString& key) override;
+    bool appendToArray(const QString& key, QByteArrayView elements) override;
     QString lastError() const override { return m_lastError; }
     QString pathFor(const QString& key) const override { return key + QStringLiteral(".json"); }
 
     QHash<QString, QByteArray> values;
     QHash<QString, QList<QByteArray>> keptAside;
-    int writeCount = 0;
+    int writeCount = 0; // whole values and appends
+    int appendCount = 0;
     bool failWrites = false; // makes setValue() and keepAside() fail, as a full disk would
 
 private:

@@ -106,15 +106,24 @@ void HistoryManager::loadTasks() {
 }
 
 void HistoryManager::saveTasks() {
-    if (!encodeTaskHistory(m_tasks, m_encoded))
-        return;
-    m_stored.write(m_encoded);
+    QByteArray bytes;
+    if (encodeTaskHistory(m_tasks, bytes))
+        m_stored.write(bytes);
 }
 
 void HistoryManager::saveTask(const TaskEntry& entry) {
     m_tasks.append(entry);
     emit tasksChanged();
-    saveTasks();
+    // A completion only adds to the end: the file grows by one entry instead of being written
+    // again, which keeps recording one cheap however long the history is.
+    const std::optional<QByteArray> added = encodeTaskEntry(entry);
+    if (!added)
+        return; // an instant JSON cannot hold; the whole history could not be written either
+    m_stored.appendToArray(*added, [this] {
+        QByteArray bytes;
+        encodeTaskHistory(m_tasks, bytes);
+        return bytes;
+    });
 }
 
 QList<DayGroup> HistoryManager::getTasksByDay() const {

@@ -49,5 +49,4 @@ private:
 
     StoredValue m_stored;
     QList<TaskEntry> m_tasks;
-    QByteArray m_encoded; // the last saved text; its allocation is reused by the next save
 };

@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,9 +86,47 @@ bool syncFolder(const QString& folder) {
     return synced;
 }
 
-} // namespace
+// Copies the first `length` bytes of `from` into `to`, inside the kernel where it can.
+bool copyPrefix(int from, int to, qint64 length) {
+    loff_t in = 0;
+    while (in < length) {
+        const ssize_t copied =
+            ::copy_file_range(from, &in, to, nullptr, static_cast<size_t>(length - in), 0);
+        if (copied > 0)
+            continue;
+        if (copied < 0 && errno == EINTR)
+            continue;
+        if (copied == 0 || (errno != EXDEV && errno != ENOSYS && errno != EINVAL &&
+                            errno != EOPNOTSUPP && errno != EPERM)) {
+            if (copied == 0)
+                errno = EIO; // the file is shorter than it was a moment ago
+            return false;
+        }
+        // No kernel copy between these files: through a buffer instead.
+        char buffer[1 << 16];
+        while (in < length) {
+            const ssize_t got =
+                ::pread(from, buffer,
+                        static_cast<size_t>(std::min<qint64>(sizeof buffer, length - in)), in);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                if (got == 0)
+                    errno = EIO;
+                return false;
+            }
+            if (!writeAll(to, QByteArrayView(buffer, got)))
+                return false;
+            in += got;
+        }
+    }
+    return true;
+}
 
-bool writeFileDurably(const QString& path, QByteArrayView bytes, QString* error) {
+// The one way every file is replaced: a private temporary beside the real file (the end of any
+// symlink chain), filled, checked and synced, then renamed over it, then the folder synced.
+bool replaceFile(const QString& path,
+                 const std::function<bool(int fd, const QString& target)>& fill, QString* error) {
     if (path.isEmpty() || !QFileInfo(path).isAbsolute())
         return fail(error, QStringLiteral("no place to write to"), ENOENT);
     // Only our own folder is created; a link pointing into a missing folder is the user's to fix.
@@ -107,7 +147,7 @@ bool writeFileDurably(const QString& path, QByteArrayView bytes, QString* error)
         ::fchmod(fd, existing.st_mode & 07777) != 0) {
         ok = false;
         step = QStringLiteral("cannot keep the permissions of %1").arg(target);
-    } else if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
+    } else if (!fill(fd, target) || ::fsync(fd) != 0) {
         // Checked before the rename: a short or unsynced copy must never replace a good file.
         ok = false;
         step = QStringLiteral("cannot write %1").arg(target);
@@ -131,6 +171,27 @@ bool writeFileDurably(const QString& path, QByteArrayView bytes, QString* error)
     if (!syncFolder(folder))
         return fail(error, QStringLiteral("cannot sync %1").arg(folder), errno);
     return true;
+}
+
+} // namespace
+
+bool writeFileDurably(const QString& path, QByteArrayView bytes, QString* error) {
+    return replaceFile(
+        path, [bytes](int fd, const QString&) { return writeAll(fd, bytes); }, error);
+}
+
+bool rewriteTailDurably(const QString& path, qint64 keep, QByteArrayView tail, QString* error) {
+    const auto fill = [keep, tail](int fd, const QString& target) {
+        const int from = ::open(QFile::encodeName(target).constData(), O_RDONLY | O_CLOEXEC);
+        if (from < 0)
+            return false;
+        const bool copied = copyPrefix(from, fd, keep);
+        const int saved = errno;
+        ::close(from);
+        errno = saved;
+        return copied && writeAll(fd, tail);
+    };
+    return replaceFile(path, fill, error);
 }
 
 void removeStaleTemporaries(const QString& folder) {

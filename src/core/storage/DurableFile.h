@@ -12,5 +12,11 @@
 // file keeps its permissions. On failure nothing is replaced and `error` says why.
 bool writeFileDurably(const QString& path, QByteArrayView bytes, QString* error = nullptr);
 
+// Like writeFileDurably(), but the new contents are the first `keep` bytes of the current file
+// followed by `tail`. The kept part is copied inside the kernel, so adding to the end of a large
+// file costs about as much as the tail itself.
+bool rewriteTailDurably(const QString& path, qint64 keep, QByteArrayView tail,
+                        QString* error = nullptr);
+
 // Removes the temporaries that a write killed before its rename left in `folder`.
 void removeStaleTemporaries(const QString& folder);

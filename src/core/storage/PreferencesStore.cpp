@@ -1,11 +1,13 @@
 #include "storage/PreferencesStore.h"
 
 #include "storage/DurableFile.h"
+#include "storage/JsonText.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <sys/stat.h>
 
 namespace {
 
@@ -24,6 +26,17 @@ std::optional<QByteArray> readWhole(const QString& path, QString* error) {
     return bytes;
 }
 
+FilePreferencesStore::FileStamp stampOf(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    return {quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size),
+            qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
+// The last bytes of a file, where the end of a JSON array is looked for.
+constexpr qint64 tailLength = 4096;
+
 } // namespace
 
 FilePreferencesStore::FilePreferencesStore(QString folder)
@@ -41,19 +54,17 @@ QString FilePreferencesStore::pathFor(const QString& key) const {
 }
 
 std::optional<QByteArray> FilePreferencesStore::value(const QString& key) const {
-    const auto cached = m_loaded.constFind(key);
-    if (cached != m_loaded.constEnd())
-        return *cached;
-
     m_lastError.clear();
     std::optional<QByteArray> result;
     const QString path = pathFor(key);
     if (QFileInfo::exists(path)) {
         // A file that exists but cannot be read counts as present and unreadable (empty bytes
         // never decode), so it is kept aside instead of being overwritten as if absent.
+        const FileStamp before = stampOf(path);
         result = readWhole(path, &m_lastError).value_or(QByteArray());
+        if (m_lastError.isEmpty() && stampOf(path) == before)
+            m_stamps.insert(key, before);
     }
-    m_loaded.insert(key, result);
     return result;
 }
 
@@ -64,11 +75,10 @@ bool FilePreferencesStore::setValue(const QString& key, const QByteArray& bytes)
         m_lastError = QStringLiteral("no folder for %1 (is HOME set?)").arg(key);
         return false;
     }
+    m_stamps.remove(key);
     if (!writeFileDurably(pathFor(key), bytes, &m_lastError))
         return false;
-    // Not kept: holding a reference would make the writer copy a large buffer it could reuse.
-    // The file now holds exactly these bytes, so a later read returns them.
-    m_loaded.remove(key);
+    remember(key);
     return true;
 }
 
@@ -87,4 +97,42 @@ bool FilePreferencesStore::keepAside(const QString& key) {
     for (int n = 2; QFileInfo::exists(asidePath); ++n)
         asidePath = base + u'-' + QString::number(n) + QStringLiteral(".json");
     return writeFileDurably(asidePath, *bytes, &m_lastError);
+}
+
+void FilePreferencesStore::remember(const QString& key) {
+    const FileStamp stamp = stampOf(pathFor(key));
+    if (stamp.size >= 0)
+        m_stamps.insert(key, stamp);
+}
+
+bool FilePreferencesStore::appendToArray(const QString& key, QByteArrayView elements) {
+    m_lastError.clear();
+    const QString path = pathFor(key);
+    const auto known = m_stamps.constFind(key);
+    if (known == m_stamps.constEnd() || stampOf(path) != *known)
+        return false;
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 tailStart = std::max<qint64>(0, known->size - tailLength);
+    if (!file.seek(tailStart))
+        return false;
+    const QByteArray tail = file.read(known->size - tailStart);
+    const std::optional<ArrayEnd> end = findArrayEnd(tail);
+    if (!end || tail.size() != known->size - tailStart)
+        return false;
+
+    // Whatever followed the bracket (a final newline) stays where it was.
+    QByteArray newTail;
+    newTail.reserve(elements.size() + tail.size() - end->bracket + 1);
+    if (end->hasElements)
+        newTail.append(',');
+    newTail.append(elements);
+    newTail.append(QByteArrayView(tail).sliced(end->bracket));
+    m_stamps.remove(key);
+    if (!rewriteTailDurably(path, tailStart + end->bracket, newTail, &m_lastError))
+        return false;
+    remember(key);
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <optional>
@@ -19,6 +20,11 @@ public:
     // Copies the value currently stored under key to a sibling that nothing overwrites,
     // so a value this program cannot read is never destroyed by the next write.
     virtual bool keepAside(const QString& key) = 0;
+    // Adds `elements` (the JSON text of one or more array elements, comma-separated) to the end
+    // of the JSON array stored under key, as if the whole array had been written again. False
+    // when that cannot be done cheaply and safely (the value was changed by someone else since
+    // this store last read or wrote it, or is not an array); the caller then writes it whole.
+    virtual bool appendToArray(const QString& key, QByteArrayView elements) = 0;
     // Why the last read, write or copy failed; empty after one that worked.
     virtual QString lastError() const = 0;
     // Where the key's value lives, as the user would look for it.
@@ -36,13 +42,24 @@ public:
     std::optional<QByteArray> value(const QString& key) const override;
     bool setValue(const QString& key, const QByteArray& bytes) override;
     bool keepAside(const QString& key) override;
+    bool appendToArray(const QString& key, QByteArrayView elements) override;
     QString lastError() const override { return m_lastError; }
     QString pathFor(const QString& key) const override;
 
+    // What identifies one version of a file: it changed if any of these did.
+    struct FileStamp {
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = -1;
+        qint64 modifiedNs = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+
 private:
+    void remember(const QString& key);
+
     QString m_folder;
-    // Filled on a key's first read and dropped by a write: a file is read again only after it
-    // has been replaced.
-    mutable QHash<QString, std::optional<QByteArray>> m_loaded;
+    // Each key's file as this store last read or wrote it; nothing else may be appended to.
+    mutable QHash<QString, FileStamp> m_stamps;
     mutable QString m_lastError;
 };

@@ -31,6 +31,15 @@ bool StoredValue::write(const QByteArray& bytes) {
     return writePending();
 }
 
+bool StoredValue::appendToArray(QByteArrayView elements, const std::function<QByteArray()>& whole) {
+    // Only onto a value that is on disk as we know it: anything pending goes out whole.
+    if (!m_pending && !m_unreadable && m_store.appendToArray(m_key, elements)) {
+        succeeded();
+        return true;
+    }
+    return write(whole());
+}
+
 bool StoredValue::flush() {
     return !m_pending || writePending();
 }
@@ -48,6 +57,11 @@ bool StoredValue::writePending() {
         return false;
     }
     m_pending.reset();
+    succeeded();
+    return true;
+}
+
+void StoredValue::succeeded() {
     m_retry.stop();
     m_retryMs = firstRetryMs;
     if (!m_problem.isEmpty()) {
@@ -55,7 +69,6 @@ bool StoredValue::writePending() {
         qCInfo(lcStorage, "%s is saved again", qPrintable(path()));
         emit problemEnded(path());
     }
-    return true;
 }
 
 void StoredValue::setProblem(const QString& reason) {

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <optional>
 
 class PreferencesStore;
@@ -26,6 +27,9 @@ public:
 
     // Stores the bytes, or keeps them to retry; true when they are on disk now.
     bool write(const QByteArray& bytes);
+    // Adds `elements` to the end of the stored JSON array without writing all of it again;
+    // `whole` gives the entire new value for when that cannot be done.
+    bool appendToArray(QByteArrayView elements, const std::function<QByteArray()>& whole);
     // Writes a pending change now; true when nothing is pending afterwards.
     bool flush();
     bool hasPendingWrite() const { return m_pending.has_value(); }
@@ -47,6 +51,7 @@ signals:
 
 private:
     bool writePending();
+    void succeeded();
     void setProblem(const QString& reason);
     void onRetry();
 
