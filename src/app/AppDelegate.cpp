@@ -5,6 +5,7 @@
 #include "managers/HistoryManager.h"
 #include "managers/TimerManager.h"
 #include "statusitem/StatusItem.h"
+#include "time/DurationText.h"
 #include "timer/MainContainerView.h"
 
 #include <QCoreApplication>
@@ -35,7 +36,7 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching(std::unique_ptr<StatusItem> statusItem) {
     m_statusItem = std::move(statusItem);
-    m_statusItem->setTitle(QStringLiteral("30:00"));
+    m_statusItem->setTitle(DurationText::countdown(TimerManager::defaultLength));
     connect(m_statusItem.get(), &StatusItem::leftClicked, this, &AppDelegate::togglePopover);
     connect(m_statusItem.get(), &StatusItem::rightClicked, this, &AppDelegate::showMenu);
     connect(m_statusItem.get(), &StatusItem::contextMenuAboutToShow, this,

@@ -72,6 +72,14 @@ inline QString labelText(const QWidget* in, const QString& name) {
     return label ? label->text() : QStringLiteral("<no label %1>").arg(name);
 }
 
+// A label's text as it reads: without the invisible marks that isolate a task name and keep it on
+// one line, and with no-break spaces as spaces.
+inline QString shownText(const QWidget* in, const QString& name) {
+    QString text = labelText(in, name);
+    text.remove(QChar(0x2068)).remove(QChar(0x2069)).remove(QChar(0x2060));
+    return text.replace(QChar(0x00A0), u' ');
+}
+
 // Clicks the named button inside `in`, as the user would.
 inline void clickButton(const QWidget* in, const QString& name) {
     QTest::mouseClick(in->findChild<QAbstractButton*>(name), Qt::LeftButton);

@@ -40,6 +40,9 @@ private slots:
         QTest::newRow("3600 s") << Durations{{a, 3600}} << u"1 task, 1 completion, 1h 0m"_s;
         QTest::newRow("25 h 1 min 1 s")
             << Durations{{a, 50000}, {a, 40061}} << u"1 task, 2 completions, 25h 1m"_s;
+        // Stored durations may be negative: the minutes are the whole total's.
+        QTest::newRow("negative, over an hour")
+            << Durations{{a, 300}, {a, -4000}} << u"1 task, 2 completions, -61m"_s;
     }
 
     void headerCountsAndTotal() {

@@ -1,7 +1,10 @@
 #include "HistoryTestSupport.h"
 #include "kit/Style.h"
 
+#include <QApplication>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <algorithm>
 #include <limits>
@@ -32,6 +35,26 @@ struct Opened {
     QLineEdit* minutes = nullptr;
     QPushButton* save = nullptr;
 };
+
+// A dark theme whose accent is a deep selection blue.
+QPalette darkPalette() {
+    QPalette dark;
+    for (const auto& [role, rgb] : {std::pair{QPalette::Window, 0x353535},
+                                    {QPalette::WindowText, 0xeeeeec},
+                                    {QPalette::Base, 0x2d2d2d},
+                                    {QPalette::Text, 0xeeeeec},
+                                    {QPalette::Button, 0x373737},
+                                    {QPalette::ButtonText, 0xeeeeec},
+                                    {QPalette::Highlight, 0x15539e},
+                                    {QPalette::HighlightedText, 0xffffff}})
+        dark.setColor(role, QColor(QRgb(rgb)));
+    return dark;
+}
+
+int distance(const QColor& a, const QColor& b) {
+    return qMax(qAbs(a.red() - b.red()),
+                qMax(qAbs(a.green() - b.green()), qAbs(a.blue() - b.blue())));
+}
 
 TaskEntry write(qint64 seconds) {
     return entryAt(u"Write"_s, seconds, localTime(0, 10));
@@ -91,6 +114,69 @@ private slots:
         QVERIFY(opened.save->isEnabled());
         QTest::mouseClick(opened.save, Qt::LeftButton);
         QCOMPARE(opened.stored().taskName(), u" "_s);
+    }
+
+    void pastedNameLosesControlCharacters() {
+        Opened opened(write(600));
+        opened.name->selectAll();
+        opened.name->insert(u"Bob\u202E's\treport"_s);
+        QCOMPARE(opened.name->text(), u"Bob'sreport"_s);
+        QTest::mouseClick(opened.save, Qt::LeftButton);
+        QCOMPARE(opened.stored().taskName(), u"Bob'sreport"_s);
+    }
+
+    // Save is filled with the accent colour in light and dark themes alike, and a refused
+    // duration shows: the disabled button looks different.
+    void saveShowsWhetherItCanSave_data() {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("light") << QApplication::style()->standardPalette();
+        QTest::newRow("dark, deep accent") << darkPalette();
+    }
+    void saveShowsWhetherItCanSave() {
+        QFETCH(QPalette, palette);
+        const QPalette usual = QApplication::palette();
+        const auto restore = qScopeGuard([&usual] { QApplication::setPalette(usual); });
+        QApplication::setPalette(palette);
+        Opened opened(write(1500));
+        const auto fill = [&opened] {
+            const QImage face = opened.save->grab().toImage();
+            return face.pixelColor(4, face.height() / 2); // beside the title
+        };
+        const QColor enabled = fill();
+        QVERIFY2(distance(enabled, palette.color(QPalette::Active, QPalette::Highlight)) < 16,
+                 qPrintable(enabled.name()));
+        opened.minutes->setText(u"0"_s);
+        QVERIFY(!opened.save->isEnabled());
+        const QColor disabled = fill();
+        QVERIFY2(distance(disabled, enabled) > 40,
+                 qPrintable(disabled.name() + u" vs "_s + enabled.name()));
+    }
+
+    // Taller fonts or styles make the fields taller: the sheet grows instead of squeezing them.
+    void sheetGrowsToFitItsContent_data() {
+        QTest::addColumn<qreal>("fontScale");
+        QTest::newRow("usual font") << 1.0;
+        QTest::newRow("large font") << 1.8;
+    }
+    void sheetGrowsToFitItsContent() {
+        QFETCH(qreal, fontScale);
+        const QFont usual = QApplication::font();
+        const auto restore = qScopeGuard([&usual] { QApplication::setFont(usual); });
+        QFont font = usual;
+        font.setPointSizeF(usual.pointSizeF() * fontScale);
+        QApplication::setFont(font);
+
+        Opened opened(write(1500));
+        const auto* sheet = opened.overlay->findChild<EditTaskSheet*>();
+        QVERIFY(sheet->width() >= 350 && sheet->height() >= 250);
+        QVERIFY(opened.overlay->rect().contains(sheet->geometry()));
+        for (const QWidget* field : sheet->findChildren<QWidget*>()) {
+            if (!qobject_cast<const QLineEdit*>(field) && !qobject_cast<const QPushButton*>(field))
+                continue;
+            QVERIFY2(field->height() >= field->sizeHint().height(),
+                     qPrintable(field->objectName()));
+            QVERIFY(sheet->rect().contains(QRect(field->mapTo(sheet, QPoint()), field->size())));
+        }
     }
 
     void opensWithTheStoredValues() {

@@ -232,6 +232,50 @@ private slots:
         QCOMPARE(oldest->geometry().bottom() + 1, screen.view->scrollArea()->widget()->height());
     }
 
+    // Opening a day below the open one closes that one in the same change: the clicked header
+    // stays where it was on screen instead of jumping up and out of view.
+    void openingADayBelowTheOpenOneKeepsItsHeaderInPlace_data() {
+        QTest::addColumn<bool>("animated");
+        QTest::newRow("at once") << false;
+        QTest::newRow("animated") << true;
+    }
+
+    void openingADayBelowTheOpenOneKeepsItsHeaderInPlace() {
+        QFETCH(bool, animated);
+        Style::setAnimationsEnabled(animated);
+        const auto restore = qScopeGuard([] { Style::setAnimationsEnabled(false); });
+        QList<TaskEntry> stored;
+        for (int day = 11; day >= 0; --day) {
+            stored.append(entryAt(u"A"_s, 600, localTime(day, 10)));
+            stored.append(entryAt(u"B"_s, 300, localTime(day, 11)));
+        }
+        Screen screen(stored);
+        screen.open();
+        const auto settled = [&screen] {
+            const auto live = screen.view->liveSections();
+            return std::none_of(live.begin(), live.end(),
+                                [](const DaySection* section) { return section->isResizing(); });
+        };
+        screen.clickHeader(3);
+        QTRY_VERIFY(settled());
+
+        QScrollBar* bar = screen.view->scrollArea()->verticalScrollBar();
+        const DaySection* below = screen.view->sectionFor(dayOf(4));
+        const auto onScreen = [&screen](const DaySection* section) {
+            return section->mapTo(screen.view->scrollArea()->viewport(), QPoint()).y();
+        };
+        bar->setValue(below->y() - 100);
+        QCOMPARE(onScreen(below), 100);
+
+        screen.clickHeader(4);
+        QTRY_VERIFY(settled());
+        QCOMPARE(screen.expandedDays(), QList<Instant>{dayOf(4)});
+        QCOMPARE(onScreen(below), 100);
+        // Once settled the list scrolls freely again.
+        bar->setValue(0);
+        QCOMPARE(bar->value(), 0);
+    }
+
     void animatedChangesEndInTheSameState() {
         Style::setAnimationsEnabled(true);
         const auto restore = qScopeGuard([] { Style::setAnimationsEnabled(false); });

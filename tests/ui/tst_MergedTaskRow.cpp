@@ -124,7 +124,7 @@ private slots:
         QVERIFY(chooseMenuItem(shown->row->actionsButton(), item));
         ConfirmationDialog* dialog = openConfirmation(&shown->window);
         QVERIFY(dialog);
-        QCOMPARE(labelText(dialog, u"title"_s), title);
+        QCOMPARE(shownText(dialog, u"title"_s), title);
         QCOMPARE(labelText(dialog, u"message"_s), message);
         QCOMPARE(dialog->destructiveButton()->text(), u"Delete All"_s);
         QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);

@@ -1,10 +1,14 @@
 #include "TimerWorld.h"
 #include "kit/Style.h"
+#include "time/DurationText.h"
 #include "timer/SettingsView.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -36,6 +40,31 @@ struct Panel {
 
     SettingsView view;
 };
+
+// The run of blank columns between the first drawn thing on a button (its icon) and the next
+// (its title), in pixels. Blank: no pixel of the middle rows stands out from the face.
+int gapAfterIcon(const QImage& face) {
+    const int top = face.height() / 4;
+    const int bottom = face.height() - face.height() / 4;
+    const auto inked = [&](int x) {
+        for (int y = top; y < bottom; ++y) {
+            const int here = qGray(face.pixel(x, y));
+            const int plain = qGray(face.pixel(3, y));
+            if (qAbs(here - plain) > 60)
+                return true;
+        }
+        return false;
+    };
+    int x = 4;
+    while (x < face.width() && !inked(x))
+        ++x; // up to the icon
+    while (x < face.width() && inked(x))
+        ++x; // across it
+    const int iconEnd = x;
+    while (x < face.width() && !inked(x))
+        ++x; // up to the title
+    return x - iconEnd;
+}
 
 } // namespace
 
@@ -115,6 +144,78 @@ private slots:
         QCOMPARE(w.timer.customText(), kept);
         QTRY_COMPARE(w.status.title(), u"30:00 "_s + kept);
         QTRY_VERIFY(panel.nameDisplay()->isVisible());
+    }
+
+    // Typed or pasted, a name loses its control characters and the characters that would embed or
+    // override a writing direction; marks and joiners that shape the text stay.
+    void nameKeepsControlCharactersOut_data() {
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("tab and line feed pasted")
+            << u"Write\tthe\nreport"_s << false << u"Writethereport"_s;
+        QTest::newRow("delete and C1 pasted") << u"A\u007FB\u0085C"_s << false << u"ABC"_s;
+        QTest::newRow("paragraph separator pasted") << u"a\u2029b"_s << false << u"ab"_s;
+        QTest::newRow("override typed") << u"abc\u202Edef"_s << true << u"abcdef"_s;
+        QTest::newRow("embedding and isolate pasted")
+            << u"\u202Bx\u202C \u2067y\u2069"_s << false << u"x y"_s;
+        QTest::newRow("marks and joiners stay")
+            << u"a\u200Fb\u200Dc"_s << true << u"a\u200Fb\u200Dc"_s;
+    }
+    void nameKeepsControlCharactersOut() {
+        QFETCH(QString, entered);
+        QFETCH(bool, typed);
+        QFETCH(QString, kept);
+        TimerWorld w;
+        Panel panel(w.timer);
+        if (typed) {
+            for (const QChar c : entered) {
+                QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(panel.name(), &key);
+            }
+        } else {
+            panel.name()->insert(entered);
+        }
+        QCOMPARE(panel.name()->text(), kept);
+        QCOMPARE(panel.name()->cursorPosition(), kept.size());
+        QCOMPARE(w.timer.customText(), kept);
+        QTRY_COMPARE(w.status.title(), u"30:00 "_s + kept);
+    }
+
+    // Styled while the window was not yet active, the idle display used to carry the inactive
+    // text colour into the active group and looked disabled until Start or Stop.
+    void idleCountdownHasTheActiveTextColour() {
+        const QPalette usual = QApplication::palette();
+        const auto restore = qScopeGuard([&usual] { QApplication::setPalette(usual); });
+        QPalette palette = usual;
+        palette.setColor(QPalette::Active, QPalette::WindowText, Qt::black);
+        palette.setColor(QPalette::Inactive, QPalette::WindowText, QColor(150, 150, 150));
+        QApplication::setPalette(palette);
+
+        TimerWorld w;
+        Panel panel(w.timer);
+        QApplication::setActiveWindow(&panel.view);
+        QVERIFY(QTest::qWaitForWindowActive(&panel.view));
+        QCOMPARE(panel.display()->palette().color(QPalette::Active, QPalette::WindowText),
+                 QColor(Qt::black));
+        const QColor caption = panel.child<QLabel>("taskNameDisplay")
+                                   ->palette()
+                                   .color(QPalette::Active, QPalette::WindowText);
+        QCOMPARE(caption.rgb(), QColor(Qt::black).rgb()); // dimmed by alpha, not greyed
+    }
+
+    // The drawn icons fill their square, and styles leave only a few pixels before the title.
+    void iconsStandApartFromTheirTitles_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("Reset") << u"resetButton"_s;
+        QTest::newRow("View History") << u"historyButton"_s;
+    }
+    void iconsStandApartFromTheirTitles() {
+        QFETCH(QString, button);
+        TimerWorld w;
+        Panel panel(w.timer);
+        const QImage face = panel.child<QPushButton>(qPrintable(button))->grab().toImage();
+        QVERIFY2(gapAfterIcon(face) >= 8, qPrintable(QString::number(gapAfterIcon(face))));
     }
 
     void controlsFollowTheRunningState() {
@@ -217,7 +318,7 @@ private slots:
         QCOMPARE(panel->name()->text(), u"Write"_s);
         QCOMPARE(w.timer.timeRemaining(), remaining);
         QCOMPARE(w.timer.initialTime(), length * 60);
-        QTRY_COMPARE(panel->display()->text(), TimerManager::formatTime(remaining));
+        QTRY_COMPARE(panel->display()->text(), DurationText::countdown(remaining));
     }
 
     void everythingFitsThePopover() {

@@ -5,6 +5,7 @@
 #include "services/Notifier.h"
 #include "services/StatusTitle.h"
 #include "time/Clock.h"
+#include "time/DurationText.h"
 
 #include <QTimer>
 #include <limits>
@@ -141,15 +142,11 @@ void TimerManager::tick() {
     }
 }
 
-QString TimerManager::formatTime(qint64 seconds) {
-    const qint64 minutes = seconds / 60;
-    return QString::asprintf("%02lld:%02lld", minutes, seconds - 60 * minutes);
-}
-
 QString TimerManager::statusTitle() const {
+    const QString time = DurationText::countdown(m_timeRemaining);
     if (m_customText.isEmpty())
-        return formatTime(m_timeRemaining);
-    return formatTime(m_timeRemaining) + u' ' + m_customText;
+        return time;
+    return time + u' ' + m_customText;
 }
 
 void TimerManager::showNotification() {

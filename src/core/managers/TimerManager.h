@@ -22,6 +22,9 @@ class TimerManager final : public QObject {
     Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
     Q_PROPERTY(qint64 initialTime READ initialTime NOTIFY initialTimeChanged)
 public:
+    // The length a countdown starts with and returns to on reset, in seconds.
+    static constexpr qint64 defaultLength = 30 * 60;
+
     // The status title is held weakly; the history store, notifier and clock must outlive this.
     TimerManager(StatusTitle* statusItem, HistoryManager* historyManager, Notifier& notifier,
                  const Clock& clock, QObject* parent = nullptr);
@@ -45,8 +48,6 @@ public:
     void tick();
     bool hasTickSource() const { return m_timer != nullptr; }
 
-    // "%02d:%02d" of minutes and seconds; minutes are not capped (600 minutes read 600:00).
-    static QString formatTime(qint64 seconds);
     // The time, then a space and the task name when there is one.
     QString statusTitle() const;
 
@@ -61,8 +62,6 @@ private:
     void showCompletionNotification(const QString& taskName);
     void setTimeRemaining(qint64 seconds);
     void setInitialTimeSeconds(qint64 seconds);
-
-    static constexpr qint64 defaultLength = 1800;
 
     qint64 m_timeRemaining = defaultLength;
     QString m_customText;

@@ -1,5 +1,7 @@
 #include "model/TaskEntry.h"
 
+#include "time/DurationText.h"
+
 TaskEntry::TaskEntry(QUuid id, QString taskName, qint64 duration, Instant startTime,
                      Instant endTime, Instant completionDate)
     : m_id(id)
@@ -10,13 +12,7 @@ TaskEntry::TaskEntry(QUuid id, QString taskName, qint64 duration, Instant startT
     , m_completionDate(completionDate) {}
 
 QString TaskEntry::formattedDuration() const {
-    // Truncating division: a negative duration keeps its sign in every field, as C++ gives it.
-    const qint64 h = m_duration / 3600;
-    const qint64 m = (m_duration % 3600) / 60;
-    const qint64 s = m_duration % 60;
-    if (m_duration < 3600)
-        return QString::asprintf("%lld:%02lld", m, s);
-    return QString::asprintf("%lld:%02lld:%02lld", h, m, s);
+    return DurationText::completionClock(m_duration);
 }
 
 bool TaskEntry::operator==(const TaskEntry& other) const {

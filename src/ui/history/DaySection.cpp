@@ -6,6 +6,7 @@
 #include "kit/Widgets.h"
 #include "managers/HistoryManager.h"
 #include "model/MergedTask.h"
+#include "time/DurationText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -79,10 +80,11 @@ void DaySection::setExpanded(bool expanded) {
     }
     m_expanded = expanded;
     updateChevron();
+    ++m_resizing;
     if (expanded) {
         buildBody(); // a body still collapsing keeps going and removes itself
         m_body->setMaximumHeight(0);
-        Style::revealHeight(m_body, true);
+        Style::revealHeight(m_body, true, [this] { onBodyResized(); });
         return;
     }
     QWidget* closing = m_body;
@@ -91,7 +93,13 @@ void DaySection::setExpanded(bool expanded) {
         m_layout->removeWidget(closing);
         closing->hide();
         closing->deleteLater();
+        onBodyResized();
     });
+}
+
+void DaySection::onBodyResized() {
+    if (--m_resizing == 0)
+        emit resizingFinished();
 }
 
 void DaySection::buildHeader() {
@@ -118,8 +126,7 @@ void DaySection::buildHeader() {
     counts->addWidget(iconLabel(Style::Icon::ArrowClockwise,
                                 plural(m_tasks.size(), QStringLiteral("completion")),
                                 QStringLiteral("completionCount"), m_header));
-    counts->addWidget(iconLabel(Style::Icon::Clock,
-                                HistoryText::hoursMinutes(totalDuration(m_tasks)),
+    counts->addWidget(iconLabel(Style::Icon::Clock, DurationText::dayTotal(totalDuration(m_tasks)),
                                 QStringLiteral("totalDuration"), m_header));
     counts->addStretch();
     texts->addLayout(counts);

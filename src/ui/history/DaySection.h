@@ -24,6 +24,8 @@ public:
     bool isExpanded() const { return m_expanded; }
     // Shows or hides the body; the history screen decides, the section only follows.
     void setExpanded(bool expanded);
+    // Whether a body is still opening or closing.
+    bool isResizing() const { return m_resizing > 0; }
 
     // The height of a collapsed section (header and closing line), the same for every day, so a
     // long list can be measured without building it.
@@ -34,8 +36,11 @@ public:
 
 signals:
     void toggleRequested();
+    // A body finished opening or closing.
+    void resizingFinished();
 
 private:
+    void onBodyResized();
     void buildHeader();
     void buildBody();
     QWidget* buildMergedRows(QWidget* body);
@@ -50,4 +55,5 @@ private:
     QLabel* m_chevron = nullptr;
     QWidget* m_body = nullptr;
     bool m_expanded = false;
+    int m_resizing = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "kit/Overlay.h"
 #include "kit/Style.h"
+#include "kit/TaskNames.h"
 #include "kit/Widgets.h"
 #include "managers/HistoryManager.h"
 
@@ -13,8 +14,8 @@
 
 namespace {
 
-constexpr int sheetWidth = 350;
-constexpr int sheetHeight = 250;
+// The sheet's size at the usual fonts; taller fonts and styles make it grow.
+constexpr QSize smallestSize(350, 250);
 
 } // namespace
 
@@ -22,8 +23,6 @@ EditTaskSheet::EditTaskSheet(HistoryManager& history, TaskEntry task, QWidget* p
     : QWidget(parent)
     , m_history(history)
     , m_task(std::move(task)) {
-    setMaximumWidth(sheetWidth);
-    setFixedHeight(sheetHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Style::standardMargin, Style::standardMargin, Style::standardMargin,
                                Style::standardMargin);
@@ -69,7 +68,7 @@ bool EditTaskSheet::canSave() const {
 }
 
 QSize EditTaskSheet::sizeHint() const {
-    return QSize(sheetWidth, sheetHeight);
+    return layout()->sizeHint().expandedTo(smallestSize);
 }
 
 void EditTaskSheet::buildTitle(QVBoxLayout* layout) {
@@ -99,6 +98,7 @@ void EditTaskSheet::buildForm(QVBoxLayout* layout) {
     m_name = new QLineEdit(m_task.taskName(), form);
     m_name->setObjectName(QStringLiteral("nameField"));
     m_name->setPlaceholderText(QStringLiteral("Enter task name"));
+    TaskNames::filterControls(m_name);
     addGroup(QStringLiteral("Task Name"), m_name);
 
     m_minutes = new QLineEdit(QString::number(m_task.duration() / 60), form);
@@ -121,14 +121,9 @@ void EditTaskSheet::buildButtons(QVBoxLayout* layout) {
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setAutoDefault(false);
     buttons->addWidget(m_cancel);
-    m_save = new QPushButton(QStringLiteral("Save"), this);
+    m_save = new ProminentButton(QStringLiteral("Save"), this);
     m_save->setObjectName(QStringLiteral("saveButton"));
     m_save->setAutoDefault(false);
-    // The prominent button: filled with the accent colour.
-    QPalette prominent = m_save->palette();
-    prominent.setColor(QPalette::Button, Style::color(Style::ColorRole::Accent, prominent));
-    prominent.setColor(QPalette::ButtonText, prominent.color(QPalette::HighlightedText));
-    m_save->setPalette(prominent);
     buttons->addWidget(m_save);
     buttons->addStretch();
     layout->addLayout(buttons);

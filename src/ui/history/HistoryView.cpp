@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QStackedLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -75,6 +76,8 @@ void HistoryView::buildDayList() {
     m_content->installEventFilter(this);
     connect(m_scroll->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &HistoryView::layoutSections);
+    connect(m_scroll->verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this] { m_anchor.reset(); });
     m_stack->addWidget(m_scroll);
 }
 
@@ -95,6 +98,7 @@ DaySection* HistoryView::revealDay(Instant day) {
     if (index < 0) {
         return nullptr;
     }
+    m_anchor.reset();
     // Collapsed sections above have the fixed height, and at most the expanded one is taller.
     int top = int(index) * DaySection::collapsedHeight();
     for (auto it = m_live.cbegin(); it != m_live.cend() && it.key() < index; ++it) {
@@ -106,6 +110,10 @@ DaySection* HistoryView::revealDay(Instant day) {
 }
 
 void HistoryView::toggleDay(Instant day) {
+    // A day above that collapses in the same change would pull the clicked header up and out of
+    // view; it stays where the user clicked it.
+    if (const DaySection* clicked = sectionFor(day))
+        m_anchor = Anchor{day, clicked->y() - m_scroll->verticalScrollBar()->value()};
     const std::optional<Instant> previous = m_expandedDay;
     m_expandedDay = previous == day ? std::nullopt : std::optional<Instant>(day);
     if (previous) {
@@ -228,6 +236,26 @@ void HistoryView::placeSections() {
         it.value()->setGeometry(0, int(it.key()) * rowHeight + extra, width, height);
         extra += height - rowHeight;
     }
+    keepAnchorInPlace();
+}
+
+// Runs while the sections are placed, until the bodies have finished opening and closing; a
+// scroll it makes places them once more.
+void HistoryView::keepAnchorInPlace() {
+    if (!m_anchor)
+        return;
+    const Anchor anchor = *m_anchor;
+    const DaySection* anchored = sectionFor(anchor.day);
+    const auto live = m_live.values();
+    if (!anchored || std::none_of(live.cbegin(), live.cend(),
+                                  [](const DaySection* section) { return section->isResizing(); }))
+        m_anchor.reset(); // the last placement this change needs
+    if (!anchored)
+        return;
+    QScrollBar* bar = m_scroll->verticalScrollBar();
+    const int wanted = std::clamp(anchored->y() - anchor.viewportY, bar->minimum(), bar->maximum());
+    if (wanted != bar->value())
+        bar->setValue(wanted);
 }
 
 DaySection* HistoryView::createSection(qsizetype index) {
@@ -236,6 +264,7 @@ DaySection* HistoryView::createSection(qsizetype index) {
     auto* section = new DaySection(day.date, day.tasks, m_history, m_colors, expanded, m_content);
     connect(section, &DaySection::toggleRequested, this,
             [this, date = day.date] { toggleDay(date); });
+    connect(section, &DaySection::resizingFinished, this, &HistoryView::layoutSections);
     m_live.insert(index, section);
     section->resize(m_scroll->viewport()->width(), section->sizeHint().height());
     section->show();

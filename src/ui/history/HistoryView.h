@@ -48,6 +48,7 @@ private:
     void discardSection(qsizetype index);
     qsizetype indexAt(int y, const QMap<qsizetype, int>& tall) const;
     qsizetype indexOf(Instant day) const;
+    void keepAnchorInPlace();
 
     HistoryManager& m_history;
     ColorManager& m_colors;
@@ -58,6 +59,13 @@ private:
     QList<DayGroup> m_days;
     QMap<qsizetype, DaySection*> m_live;
     std::optional<Instant> m_expandedDay;
+    // The day whose header was last clicked and where it sat in the viewport: the list scrolls so
+    // it stays there while the days above open or close, until the user scrolls.
+    struct Anchor {
+        Instant day;
+        int viewportY = 0;
+    };
+    std::optional<Anchor> m_anchor;
     bool m_renderQueued = false;
     bool m_layingOut = false;
     bool m_layoutAgain = false;

@@ -68,10 +68,10 @@ void IndividualTaskRow::onEditRequested() {
 
 void IndividualTaskRow::onDeleteRequested() {
     auto* dialog = new ConfirmationDialog(
-        this, QStringLiteral("Delete this completion of '%1'?").arg(m_taskName),
-        QStringLiteral("%1 - %2").arg(HistoryText::shortTime(m_task.completionDate()),
-                                      m_task.formattedDuration()),
-        QStringLiteral("Delete"));
+        this, tr("Delete this completion of '%1'?").arg(ConfirmationDialog::titleName(m_taskName)),
+        tr("%1 - %2").arg(HistoryText::shortTime(m_task.completionDate()),
+                          m_task.formattedDuration()),
+        tr("Delete"));
     // The dialog carries what it deletes, so it still acts when this row has been rebuilt
     // meanwhile.
     connect(dialog, &ConfirmationDialog::confirmed, dialog,

@@ -7,6 +7,7 @@
 #include "kit/Widgets.h"
 #include "managers/ColorManager.h"
 #include "managers/HistoryManager.h"
+#include "time/DurationText.h"
 
 #include <QHBoxLayout>
 #include <QMenu>
@@ -118,7 +119,7 @@ QLayout* MergedTaskRow::buildTrailing(QWidget* row) {
     auto* trailing = new QHBoxLayout;
     trailing->setSpacing(8);
     auto* pill = new Capsule(
-        HistoryText::clock(m_mergedTask.totalDuration),
+        DurationText::mergedTotalClock(m_mergedTask.totalDuration),
         [row] { return Style::color(Style::ColorRole::ControlBackground, row->palette()); },
         QMargins(8, 4, 8, 4), 6, row);
     pill->setObjectName(QStringLiteral("duration"));
@@ -188,12 +189,13 @@ void MergedTaskRow::onEditRequested() {
 }
 
 void MergedTaskRow::onDeleteAllRequested() {
-    const QString count = QString::number(m_mergedTask.count);
+    // Plural whatever the count: "Delete all 1 completions" is the program's own wording.
+    const int count = int(m_mergedTask.count);
     auto* dialog = new ConfirmationDialog(
         this,
-        QStringLiteral("Delete all %1 completions of '%2'?").arg(count, m_mergedTask.taskName),
-        QStringLiteral("This will delete all %1 completions of this task.").arg(count),
-        QStringLiteral("Delete All"));
+        tr("Delete all %n completions of '%1'?", nullptr, count)
+            .arg(ConfirmationDialog::titleName(m_mergedTask.taskName)),
+        tr("This will delete all %n completions of this task.", nullptr, count), tr("Delete All"));
     // The dialog holds its own copy of the action, so it still works if this row is rebuilt.
     connect(dialog, &ConfirmationDialog::confirmed, dialog, [action = m_onDeleteAll] {
         if (action) {

@@ -6,6 +6,7 @@
 #include "kit/Widgets.h"
 #include "managers/ColorManager.h"
 #include "model/MergedTask.h"
+#include "time/DurationText.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -99,7 +100,7 @@ void TaskPieChartView::buildLegend(QVBoxLayout* layout) {
         name->setObjectName(QStringLiteral("name"));
         name->setFont(Style::font(Style::TextRole::Caption));
         line->addWidget(name, 1);
-        auto* duration = makeLabel(HistoryText::hoursMinutes(group.totalDuration),
+        auto* duration = makeLabel(DurationText::legendTotal(group.totalDuration),
                                    Style::TextRole::Caption, Style::ColorRole::Secondary, row);
         duration->setObjectName(QStringLiteral("duration"));
         line->addWidget(duration);

@@ -1,6 +1,8 @@
 #include "kit/Overlay.h"
 
+#include "kit/Popover.h"
 #include "kit/Style.h"
+#include "kit/TaskNames.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,6 +16,16 @@ namespace {
 
 constexpr int panelRadius = 10;
 constexpr int confirmationWidth = 280;
+constexpr int titleWidth = confirmationWidth - 2 * Style::standardMargin;
+
+// What an overlay covers: the window, or inside a popover only its content, so the frame and
+// shadow around it are not dimmed.
+QWidget* coveredBy(QWidget* inside) {
+    QWidget* window = inside->window();
+    if (auto* popover = qobject_cast<Popover*>(window); popover && popover->content())
+        return popover->content();
+    return window;
+}
 
 QLabel* wrappedCentredLabel(const QString& text, Style::TextRole role, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -27,7 +39,7 @@ QLabel* wrappedCentredLabel(const QString& text, Style::TextRole role, QWidget* 
 } // namespace
 
 Overlay::Overlay(QWidget* inside, QWidget* panel)
-    : QWidget(inside->window())
+    : QWidget(coveredBy(inside))
     , m_panel(panel) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::StrongFocus);
@@ -35,6 +47,7 @@ Overlay::Overlay(QWidget* inside, QWidget* panel)
     panel->setAutoFillBackground(false);
     parentWidget()->installEventFilter(this);
     setGeometry(parentWidget()->rect());
+    ensurePolished(); // the panel is measured in the fonts and style it will be shown in
     placePanel();
     show();
     raise();
@@ -55,7 +68,7 @@ bool Overlay::isOpenIn(const QWidget* window) {
     if (!window) {
         return false;
     }
-    const auto overlays = window->findChildren<Overlay*>(Qt::FindDirectChildrenOnly);
+    const auto overlays = window->findChildren<Overlay*>();
     return std::any_of(overlays.begin(), overlays.end(),
                        [](const Overlay* overlay) { return !overlay->m_dismissed; });
 }
@@ -69,6 +82,13 @@ void Overlay::dismiss() {
     hide();
     emit dismissed();
     deleteLater();
+}
+
+bool Overlay::event(QEvent* event) {
+    // The panel's content asked for another size: a font, a style or a text changed.
+    if (event->type() == QEvent::LayoutRequest)
+        placePanel();
+    return QWidget::event(event);
 }
 
 bool Overlay::eventFilter(QObject* watched, QEvent* event) {
@@ -106,12 +126,13 @@ void Overlay::mousePressEvent(QMouseEvent* event) {
 void Overlay::placePanel() {
     const int margin = Style::standardMargin / 2;
     const QSize available = size() - QSize(2 * margin, 2 * margin);
-    QSize wanted = m_panel->sizeHint().expandedTo(m_panel->minimumSize());
-    if (m_panel->hasHeightForWidth()) {
-        wanted.setWidth(qMin(wanted.width(), available.width()));
-        wanted.setHeight(m_panel->heightForWidth(wanted.width()));
-    }
-    wanted = wanted.boundedTo(available).boundedTo(m_panel->maximumSize());
+    QSize wanted = m_panel->sizeHint()
+                       .expandedTo(m_panel->minimumSize())
+                       .boundedTo(m_panel->maximumSize())
+                       .boundedTo(available);
+    // Wrapped text is as tall as the width it finally gets makes it.
+    if (m_panel->hasHeightForWidth())
+        wanted.setHeight(qMin(m_panel->heightForWidth(wanted.width()), available.height()));
     m_panel->setGeometry(
         QRect(QPoint((width() - wanted.width()) / 2, (height() - wanted.height()) / 2), wanted));
 }
@@ -127,6 +148,13 @@ ConfirmationDialog::ConfirmationDialog(QWidget* inside, const QString& title,
     });
     connect(m_cancel, &QPushButton::clicked, this, &Overlay::dismiss);
     m_cancel->setFocus(Qt::PopupFocusReason);
+}
+
+QString ConfirmationDialog::titleName(const QString& name) {
+    const QFont font = Style::font(Style::TextRole::Headline);
+    // Room for the quotes and the question mark around it.
+    const int room = titleWidth - QFontMetrics(font).horizontalAdvance(QStringLiteral("''?")) - 2;
+    return TaskNames::isolatedOnOneLine(name, font, room);
 }
 
 QWidget* ConfirmationDialog::buildPanel(const QString& title, const QString& message,

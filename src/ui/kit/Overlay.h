@@ -11,7 +11,8 @@ class Overlay : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Overlay)
 public:
-    // Covers the top-level window of `inside` and shows `panel` centred on it; takes ownership.
+    // Covers the top-level window of `inside` (a popover's content, not its frame) and shows
+    // `panel` centred on it; takes ownership. The panel keeps the size its content asks for.
     Overlay(QWidget* inside, QWidget* panel);
 
     // Whether a sheet or confirmation is open in the given window (the popover stays open then).
@@ -23,6 +24,7 @@ signals:
     void dismissed();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -42,6 +44,10 @@ class ConfirmationDialog final : public Overlay {
 public:
     ConfirmationDialog(QWidget* inside, const QString& title, const QString& message,
                        const QString& destructiveAction);
+
+    // A task name as a title quotes it: isolated, and short enough to stay on one line of the
+    // title, so the title wraps before the quoted name and never inside it.
+    static QString titleName(const QString& name);
 
     QPushButton* destructiveButton() const { return m_destructive; }
     QPushButton* cancelButton() const { return m_cancel; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
@@ -8,24 +9,37 @@
 // The transient panel hung below the status item: a frameless tool window (not a Qt::Popup, which
 // a dialog opened from it would close and which Wayland refuses without a parent). It closes when
 // it loses activation, unless one of its own sheets or confirmations is open.
+//
+// Like other frameless popups it draws its own frame: a thin border, and where the desktop
+// composites translucent windows, rounded corners and a soft shadow in a transparent margin
+// around the content. The content keeps the size it is given; the window is that much larger.
 class Popover final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Popover)
 public:
-    explicit Popover(QWidget* parent = nullptr);
+    enum class Frame {
+        Automatic, // shadowed where the desktop composites, else plain
+        Shadowed,  // rounded border and shadow, in a transparent margin around the content
+        Plain,     // a border just inside the window's edge; nothing translucent
+    };
 
-    // Takes ownership; the content fills the whole window.
+    explicit Popover(Frame frame = Frame::Automatic, QWidget* parent = nullptr);
+
+    // Takes ownership; the content fills the area inside the frame.
     void setContent(QWidget* content);
     QWidget* content() const { return m_content; }
 
     void setContentSize(const QSize& size);
+    QSize contentSize() const;
+    // The transparent margin around the content that holds the shadow; none for a plain frame.
+    int shadowMargin() const { return m_shadowMargin; }
 
     bool isShown() const { return isVisible(); }
     // Opens below the anchor when it is known, else at the point; closes when already shown.
     void toggle(const QRect& anchor, const QPoint& point);
     void showAt(const QRect& anchor, const QPoint& point);
 
-    // Where a window of the given size goes: below the anchor (above it for a panel at the bottom
+    // Where a panel of the given size goes: below the anchor (above it for a panel at the bottom
     // of the screen), or at the point when there is no anchor; always inside the available area.
     static QPoint placement(const QSize& size, const QRect& anchor, const QPoint& point,
                             const QRect& available);
@@ -33,11 +47,21 @@ public:
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    class Border;
+
     void place();
+    QRect frameRect() const;
+    const QImage& shadow();
 
     QWidget* m_content = nullptr;
+    Border* m_border = nullptr;
+    int m_shadowMargin = 0;
+    int m_radius = 0;
+    QImage m_shadow; // drawn once per size: the panel repaints every second while it counts down
     QRect m_anchor;
     QPoint m_point;
     QElapsedTimer m_closedByFocusLoss;

@@ -166,9 +166,10 @@ void drawIcon(QPainter& p, Icon which, const QColor& color) {
 
 class DrawnIconEngine final : public QIconEngine {
 public:
-    DrawnIconEngine(Icon which, const QColor& color)
+    DrawnIconEngine(Icon which, const QColor& color, Qt::Alignment alignment)
         : m_which(which)
-        , m_color(color) {}
+        , m_color(color)
+        , m_alignment(alignment) {}
 
     // Drawn into a transparent image of its own first: the cut-outs clear pixels of the icon
     // only, never of whatever the icon is painted onto.
@@ -185,7 +186,9 @@ public:
         return QPixmap::fromImage(render(size, mode, scale)); // size is in device pixels
     }
 
-    QIconEngine* clone() const override { return new DrawnIconEngine(m_which, m_color); }
+    QIconEngine* clone() const override {
+        return new DrawnIconEngine(m_which, m_color, m_alignment);
+    }
 
 private:
     QImage render(const QSize& deviceSize, QIcon::Mode mode, qreal scale) const {
@@ -200,7 +203,11 @@ private:
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         const qreal side = qMin(size.width(), size.height());
-        painter.translate((size.width() - side) / 2.0, (size.height() - side) / 2.0);
+        const qreal spare = size.width() - side;
+        const qreal left = m_alignment & Qt::AlignLeft    ? 0.0
+                           : m_alignment & Qt::AlignRight ? spare
+                                                          : spare / 2.0;
+        painter.translate(left, (size.height() - side) / 2.0);
         painter.scale(side / 24.0, side / 24.0);
         drawIcon(painter, m_which, color);
         return image;
@@ -208,6 +215,7 @@ private:
 
     Icon m_which;
     QColor m_color;
+    Qt::Alignment m_alignment;
 };
 
 } // namespace
@@ -257,6 +265,42 @@ QColor color(ColorRole role, const QPalette& palette) {
     return text;
 }
 
+QPalette withColor(QPalette palette, QPalette::ColorRole role, ColorRole color) {
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        QPalette ofGroup = palette;
+        ofGroup.setCurrentColorGroup(group);
+        palette.setColor(group, role, Style::color(color, ofGroup));
+    }
+    return palette;
+}
+
+qreal contrastRatio(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& color) {
+        const auto linear = [](qreal channel) {
+            return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+               0.0722 * linear(color.blueF());
+    };
+    const qreal first = luminance(a);
+    const qreal second = luminance(b);
+    return (qMax(first, second) + 0.05) / (qMin(first, second) + 0.05);
+}
+
+QColor accentOn(const QColor& background, const QPalette& palette) {
+    // 3:1, what symbols and large text need; the accent of common light themes passes as it is.
+    constexpr qreal legible = 3.0;
+    const QColor accent = color(ColorRole::Accent, palette);
+    const QColor text = color(ColorRole::Primary, palette);
+    for (int step = 0; step < 10; ++step) {
+        const QColor candidate = mixed(accent, text, step / 10.0);
+        if (contrastRatio(candidate, background) >= legible)
+            return candidate;
+    }
+    return text;
+}
+
 QColor green() {
     return QColor(52, 199, 89);
 }
@@ -269,8 +313,8 @@ QColor blue() {
     return QColor(0, 122, 255);
 }
 
-QIcon icon(Icon which, const QColor& color) {
-    return QIcon(new DrawnIconEngine(which, color));
+QIcon icon(Icon which, const QColor& color, Qt::Alignment alignment) {
+    return QIcon(new DrawnIconEngine(which, color, alignment));
 }
 
 bool animationsEnabled() {

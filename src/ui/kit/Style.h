@@ -3,9 +3,9 @@
 #include <QColor>
 #include <QFont>
 #include <QIcon>
+#include <QPalette>
 #include <functional>
 
-class QPalette;
 class QWidget;
 
 // The program's type scale, colours and icons, derived from the desktop's font and palette so
@@ -17,6 +17,19 @@ QFont font(TextRole role);
 
 enum class ColorRole { Primary, Secondary, Accent, ControlBackground, TextBackground };
 QColor color(ColorRole role, const QPalette& palette);
+
+// `palette` with `role` set to the colour role in each colour group, computed from that group's own
+// colours. Computed once from the current group, a colour read before the window is first
+// activated would carry the inactive group's colours into the active one.
+QPalette withColor(QPalette palette, QPalette::ColorRole role, ColorRole color);
+
+// The WCAG contrast ratio of two opaque colours, from 1 (the same) to 21 (black on white).
+qreal contrastRatio(const QColor& a, const QColor& b);
+
+// The accent colour for text and symbols on `background`. A dark theme's accent is often a deep
+// selection colour that barely shows on a dark surface; it is then moved towards the text colour
+// until it reads.
+QColor accentOn(const QColor& background, const QPalette& palette);
 
 // Fixed tints of the timer panel's buttons and display.
 QColor green();
@@ -41,7 +54,9 @@ enum class Icon {
     Pencil,
     Trash,
 };
-QIcon icon(Icon which, const QColor& color);
+// In a rectangle wider than tall the drawing is a square placed by `alignment` (left, right or
+// centred).
+QIcon icon(Icon which, const QColor& color, Qt::Alignment alignment = Qt::AlignHCenter);
 
 // Points to pixels: the program's sizes are given in points of a 96-dpi desktop.
 constexpr int standardMargin = 16;

@@ -1,5 +1,8 @@
 #include "kit/Widgets.h"
 
+#include "kit/TaskNames.h"
+
+#include <QAbstractButton>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLocale>
@@ -7,34 +10,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
 #include <QToolButton>
 
 namespace HistoryText {
-
-QString hoursMinutes(qint64 seconds) {
-    const qint64 hours = seconds / 3600;
-    const qint64 minutes = (seconds % 3600) / 60;
-    if (seconds < 3600) {
-        return QStringLiteral("%1m").arg(minutes);
-    }
-    return QStringLiteral("%1h %2m").arg(hours).arg(minutes);
-}
-
-QString clock(qint64 seconds) {
-    const qint64 hours = seconds / 3600;
-    const qint64 minutes = (seconds % 3600) / 60;
-    const qint64 rest = seconds % 60;
-    const auto twoDigits = [](qint64 value) {
-        return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-    };
-    if (seconds >= 3600) {
-        return QStringLiteral("%1:%2:%3").arg(hours).arg(twoDigits(minutes), twoDigits(rest));
-    }
-    if (seconds % 3600 >= 60) {
-        return QStringLiteral("%1:%2").arg(minutes).arg(twoDigits(rest));
-    }
-    return QStringLiteral("0:%1").arg(twoDigits(rest));
-}
 
 QString shortTime(Instant instant) {
     // The C locale's "short" time still carries seconds; the common short style has none.
@@ -53,10 +32,17 @@ QLabel* makeLabel(const QString& text, Style::TextRole role, Style::ColorRole co
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     label->setFont(Style::font(role));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Style::color(color, palette));
-    label->setPalette(palette);
+    label->setPalette(Style::withColor(label->palette(), QPalette::WindowText, color));
     return label;
+}
+
+void setLabelIcon(QAbstractButton* button, Style::Icon icon, const QColor& color) {
+    // The styles leave 4 pixels between icon and title, and a drawn icon fills its square: the
+    // icon gets a wider box with the spare room on the side that faces the title.
+    const int side = button->style()->pixelMetric(QStyle::PM_ButtonIconSize, nullptr, button);
+    const bool leftToRight = button->layoutDirection() == Qt::LeftToRight;
+    button->setIconSize(QSize(side + side / 2, side));
+    button->setIcon(Style::icon(icon, color, leftToRight ? Qt::AlignLeft : Qt::AlignRight));
 }
 
 void setSecondaryIcon(QLabel* label, Style::Icon icon, int side) {
@@ -122,8 +108,10 @@ void ElidedLabel::paintEvent(QPaintEvent*) {
     painter.setPen(palette().color(QPalette::WindowText));
     painter.setFont(font());
     const QRect area = contentsRect();
-    painter.drawText(area, int(alignment()) | Qt::TextSingleLine,
-                     fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    // Isolated: it shows task names, whose direction controls must not reach the ellipsis.
+    painter.drawText(
+        area, int(alignment()) | Qt::TextSingleLine,
+        TaskNames::isolated(fontMetrics().elidedText(text(), Qt::ElideRight, area.width())));
 }
 
 Capsule::Capsule(const QString& text, ColorSource background, QMargins padding, int radius,
@@ -146,6 +134,44 @@ void Capsule::paintEvent(QPaintEvent* event) {
         painter.fillPath(shape, m_background());
     }
     QLabel::paintEvent(event);
+}
+
+ProminentButton::ProminentButton(const QString& text, QWidget* parent)
+    : QPushButton(text, parent) {
+    setAccessibleName(text);
+}
+
+QColor ProminentButton::fill() const {
+    // The active group's accent: a sheet keeps the popover open while it is inactive, and the
+    // button should not turn grey then.
+    const QColor accent = palette().color(QPalette::Active, QPalette::Highlight);
+    if (isDown())
+        return accent.darker(115);
+    if (underMouse() && isEnabled())
+        return accent.lighter(108);
+    return accent;
+}
+
+void ProminentButton::paintEvent(QPaintEvent*) {
+    constexpr qreal radius = 5;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (!isEnabled())
+        painter.setOpacity(0.4);
+    const QRectF shape = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill());
+    painter.drawRoundedRect(shape, radius, radius);
+    const QColor ink = palette().color(QPalette::Active, QPalette::HighlightedText);
+    if (hasFocus()) {
+        QColor ring = ink;
+        ring.setAlphaF(0.7);
+        painter.setPen(QPen(ring, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(shape.adjusted(2, 2, -2, -2), radius - 2, radius - 2);
+    }
+    painter.setPen(ink);
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextShowMnemonic, text());
 }
 
 Divider::Divider(int indent, QWidget* parent)

@@ -4,19 +4,17 @@
 #include "time/Instant.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 #include <functional>
 
+class QAbstractButton;
 class QAction;
 class QMenu;
 class QToolButton;
 
-// Texts shared by the history screens.
+// Texts shared by the history screens; durations are DurationText's.
 namespace HistoryText {
-// "25m", "1h 30m": day totals and legend durations; seconds are dropped, never rounded.
-QString hoursMinutes(qint64 seconds);
-// "0:45", "1:05", "1:02:05": merged totals; hours are neither padded nor wrapped.
-QString clock(qint64 seconds);
 // The locale's short time of day ("15:45", "3:45 PM").
 QString shortTime(Instant instant);
 } // namespace HistoryText
@@ -26,6 +24,9 @@ using ColorSource = std::function<QColor()>;
 // A label in one of the program's text styles and colour roles.
 QLabel* makeLabel(const QString& text, Style::TextRole role, Style::ColorRole color,
                   QWidget* parent);
+
+// A button's icon beside its title, set a little further from the title than styles place it.
+void setLabelIcon(QAbstractButton* button, Style::Icon icon, const QColor& color);
 
 // Shows one of the program's icons, `side` pixels square, in the secondary colour.
 void setSecondaryIcon(QLabel* label, Style::Icon icon, int side);
@@ -53,7 +54,8 @@ private:
     ColorSource m_color;
 };
 
-// One line of text, elided at the end when it does not fit; text() keeps the whole of it.
+// One line of text, elided at the end when it does not fit, and drawn as an isolated run (it shows
+// task names); text() keeps the whole of it.
 class ElidedLabel final : public QLabel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ElidedLabel)
@@ -80,6 +82,22 @@ protected:
 private:
     ColorSource m_background;
     int m_radius = 0;
+};
+
+// The prominent button: filled with the accent colour whatever the style, and faded while
+// disabled. It draws itself because styles paint buttons their own way, and several ignore the
+// palette's button colour, or give the disabled state the enabled colours once a palette sets them.
+class ProminentButton final : public QPushButton {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ProminentButton)
+public:
+    ProminentButton(const QString& text, QWidget* parent);
+
+    // The fill it is drawn with now.
+    QColor fill() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // A thin horizontal line, optionally indented on the leading side.

@@ -102,17 +102,18 @@ QWidget* MainContainerView::buildHeader() {
 }
 
 void MainContainerView::applyHeaderStyle() {
-    const QColor accent = Style::color(Style::ColorRole::Accent, palette());
+    const QColor background = Style::color(Style::ColorRole::ControlBackground, palette());
+    QPalette header = m_header->palette();
+    header.setColor(QPalette::Window, background);
+    m_header->setPalette(header);
+
+    const QColor accent = Style::accentOn(background, palette());
     for (QToolButton* button : {m_backButton, m_backButtonMirror}) {
         QPalette colors = button->palette();
         colors.setColor(QPalette::ButtonText, accent);
         button->setPalette(colors);
         button->setIcon(Style::icon(Style::Icon::ChevronLeft, accent));
     }
-    QPalette background = m_header->palette();
-    background.setColor(QPalette::Window,
-                        Style::color(Style::ColorRole::ControlBackground, palette()));
-    m_header->setPalette(background);
 }
 
 void MainContainerView::changeEvent(QEvent* event) {

@@ -1,7 +1,10 @@
 #include "timer/SettingsView.h"
 
 #include "kit/Style.h"
+#include "kit/TaskNames.h"
+#include "kit/Widgets.h"
 #include "managers/TimerManager.h"
+#include "time/DurationText.h"
 
 #include <QEvent>
 #include <QFontDatabase>
@@ -62,21 +65,29 @@ QVBoxLayout* labelledField(QLabel* caption, QLineEdit* field, Qt::Alignment alig
     return group;
 }
 
-// Only touches the palette when the colour changes: the display is re-rendered every second.
-void setTextColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
-    if (widget->palette().color(QPalette::Active, role) == color)
+// A fixed tint, the same whether the window is active or not. Only touches the palette when the
+// colour changes: the display is re-rendered every second.
+void setTint(QWidget* widget, QPalette::ColorRole role, const QColor& tint) {
+    if (widget->testAttribute(Qt::WA_SetPalette) &&
+        widget->palette().color(QPalette::Active, role) == tint)
         return;
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Active, role, color);
-    palette.setColor(QPalette::Inactive, role, color);
+    palette.setColor(QPalette::Active, role, tint);
+    palette.setColor(QPalette::Inactive, role, tint);
     widget->setPalette(palette);
+}
+
+// Back to the colours the widget inherits, group by group.
+void clearTint(QWidget* widget) {
+    if (widget->testAttribute(Qt::WA_SetPalette))
+        widget->setPalette(QPalette());
 }
 
 void setButtonFace(QPushButton* button, const QString& title, Style::Icon icon,
                    const QColor& tint) {
     button->setText(title);
     button->setIcon(Style::icon(icon, tint));
-    setTextColor(button, QPalette::ButtonText, tint);
+    setTint(button, QPalette::ButtonText, tint);
 }
 
 } // namespace
@@ -100,7 +111,7 @@ SettingsView::SettingsView(TimerManager& timer, QWidget* parent)
     layout->addStretch(1);
 
     // The fields' first texts are not edits: the handlers are connected only afterwards.
-    m_minutesField->setText(QStringLiteral("30"));
+    m_minutesField->setText(DurationText::wholeMinutes(TimerManager::defaultLength));
     connect(m_nameField, &QLineEdit::textChanged, this, &SettingsView::onNameEdited);
     connect(m_minutesField, &QLineEdit::textChanged, this, &SettingsView::onMinutesEdited);
 
@@ -143,6 +154,7 @@ QWidget* SettingsView::buildInputsBlock() {
 
     m_nameCaption = caption(QStringLiteral("Task Name"));
     m_nameField = field(QStringLiteral("taskNameField"), QStringLiteral("Enter task name"));
+    TaskNames::filterControls(m_nameField);
     layout->addLayout(labelledField(m_nameCaption, m_nameField));
 
     m_minutesCaption = caption(QStringLiteral("Time (minutes)"));
@@ -263,7 +275,7 @@ void SettingsView::onStartStopClicked() {
 
 void SettingsView::onResetClicked() {
     m_timer.resetTimer();
-    m_minutesField->setText(QStringLiteral("30"));
+    m_minutesField->setText(DurationText::wholeMinutes(TimerManager::defaultLength));
     m_nameField->setText(QString());
 }
 
@@ -307,7 +319,7 @@ void SettingsView::resizeEvent(QResizeEvent* event) {
 // countdown from its full length just because the panel was opened.
 void SettingsView::refillFields() {
     m_refilling = true;
-    m_minutesField->setText(QString::number(m_timer.initialTime() / 60));
+    m_minutesField->setText(DurationText::wholeMinutes(m_timer.initialTime()));
     m_refilling = false;
     m_nameField->setText(m_timer.customText());
 }
@@ -316,15 +328,19 @@ void SettingsView::render() {
     m_renderQueued = false;
     const bool running = m_timer.isRunning();
 
-    m_timeLabel->setText(TimerManager::formatTime(m_timer.timeRemaining()));
-    setTextColor(m_timeLabel, QPalette::WindowText,
-                 running ? Style::green() : Style::color(Style::ColorRole::Primary, palette()));
+    m_timeLabel->setText(DurationText::countdown(m_timer.timeRemaining()));
+    // Idle, the primary colour is simply the text colour the display inherits.
+    if (running)
+        setTint(m_timeLabel, QPalette::WindowText, Style::green());
+    else
+        clearTint(m_timeLabel);
 
     const QString& name = m_timer.customText();
     m_nameLabel->setVisible(!name.isEmpty());
     const QMargins margins = layout()->contentsMargins();
     const int width = std::max(0, this->width() - margins.left() - margins.right());
-    m_nameLabel->setText(m_nameLabel->fontMetrics().elidedText(name, Qt::ElideRight, width));
+    m_nameLabel->setText(
+        TaskNames::isolated(m_nameLabel->fontMetrics().elidedText(name, Qt::ElideRight, width)));
     m_nameLabel->setToolTip(name);
 
     if (m_buttonShowsRunning != running) {
@@ -346,12 +362,13 @@ void SettingsView::applyStyle() {
     const QFontMetrics display(m_timeLabel->font());
     m_timeLabel->setFixedHeight(display.tightBoundingRect(QStringLiteral("00:00")).height() + 8);
 
-    const QColor secondary = Style::color(Style::ColorRole::Secondary, palette());
+    const QPalette secondary =
+        Style::withColor(palette(), QPalette::WindowText, Style::ColorRole::Secondary);
     for (QLabel* label : {m_nameLabel, m_nameCaption, m_minutesCaption})
-        setTextColor(label, QPalette::WindowText, secondary);
-    const QColor plain = palette().color(QPalette::ButtonText);
-    m_resetButton->setIcon(Style::icon(Style::Icon::CounterClockwise, plain));
-    m_historyButton->setIcon(Style::icon(Style::Icon::ClockArrowCirclepath, plain));
+        label->setPalette(secondary);
+    const QColor plain = palette().color(QPalette::Active, QPalette::ButtonText);
+    setLabelIcon(m_resetButton, Style::Icon::CounterClockwise, plain);
+    setLabelIcon(m_historyButton, Style::Icon::ClockArrowCirclepath, plain);
     setButtonFace(m_completeButton, QStringLiteral("Complete"), Style::Icon::CheckmarkCircleFill,
                   Style::blue());
     m_buttonShowsRunning.reset(); // the Start/Stop face is redrawn in the new colours

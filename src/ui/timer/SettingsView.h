@@ -18,7 +18,8 @@ public:
     static constexpr qint64 minimumMinutes = 1;
     static constexpr qint64 maximumMinutes = 600;
 
-    // The fields start at "30" and ""; they are refilled from the model whenever the panel shows.
+    // The fields start at the default length and ""; they are refilled from the model whenever the
+    // panel shows.
     explicit SettingsView(TimerManager& timer, QWidget* parent = nullptr);
 
     // The first `maximumNameLength` grapheme clusters of `text`.
