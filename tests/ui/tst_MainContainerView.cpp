@@ -94,6 +94,53 @@ private slots:
         QCOMPARE(w.timer.timeRemaining(), 45 * 60 - 5);
     }
 
+    // Back is drawn in the accent colour, unless that would barely show on the header: a dark
+    // theme's deep selection blue is lifted until it reads.
+    void backReadsOnTheHeader_data() {
+        QTest::addColumn<QColor>("window");
+        QTest::addColumn<QColor>("text");
+        QTest::addColumn<QColor>("accent");
+        QTest::addColumn<bool>("accentKept");
+        QTest::newRow("light") << QColor(0xefefef) << QColor(Qt::black) << QColor(0x1a5fb4) << true;
+        QTest::newRow("dark, light accent")
+            << QColor(0x353535) << QColor(0xeeeeec) << QColor(0x78aeed) << true;
+        QTest::newRow("dark, deep accent")
+            << QColor(0x353535) << QColor(0xeeeeec) << QColor(0x15539e) << false;
+    }
+    void backReadsOnTheHeader() {
+        QFETCH(QColor, window);
+        QFETCH(QColor, text);
+        QFETCH(QColor, accent);
+        QFETCH(bool, accentKept);
+        World w;
+        QPalette palette = w.view.palette();
+        palette.setColor(QPalette::Window, window);
+        palette.setColor(QPalette::WindowText, text);
+        palette.setColor(QPalette::ButtonText, text);
+        palette.setColor(QPalette::Highlight, accent);
+        w.view.setPalette(palette);
+        w.openHistory();
+
+        const auto* header = w.child<QWidget>(u"historyHeader"_s);
+        const QColor background = header->palette().color(QPalette::Window);
+        const QImage shot = w.child<QToolButton>(u"backButton"_s)->grab().toImage();
+        qreal strongest = 1;
+        QColor ink;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                const qreal ratio = Style::contrastRatio(shot.pixelColor(x, y), background);
+                if (ratio > strongest) {
+                    strongest = ratio;
+                    ink = shot.pixelColor(x, y);
+                }
+            }
+        }
+        QVERIFY2(strongest >= 3.0, qPrintable(QString::number(strongest)));
+        // Still the accent's hue, and unchanged where it already read.
+        QVERIFY(qAbs(ink.hslHue() - accent.hslHue()) < 12);
+        QCOMPARE(ink == accent, accentKept);
+    }
+
     void startOnThePanelClosesThePopover() {
         World w;
         QSignalSpy dismiss(&w.view, &MainContainerView::dismissRequested);

@@ -75,6 +75,68 @@ private slots:
         QVERIFY(popover.isShown());
     }
 
+    // The content keeps its size; a shadowed frame grows the window around it instead.
+    void frameKeepsTheContentSize_data() {
+        QTest::addColumn<Popover::Frame>("frame");
+        QTest::newRow("plain") << Popover::Frame::Plain;
+        QTest::newRow("shadowed") << Popover::Frame::Shadowed;
+    }
+    void frameKeepsTheContentSize() {
+        QFETCH(Popover::Frame, frame);
+        Popover popover(frame);
+        popover.setContent(new QLabel(u"panel"_s));
+        popover.showAt(QRect(500, 5, 20, 20), QPoint());
+        const int margin = popover.shadowMargin();
+        QCOMPARE(margin > 0, frame == Popover::Frame::Shadowed);
+        QCOMPARE(popover.content()->size(), QSize(350, 300));
+        QCOMPARE(popover.size(), QSize(350 + 2 * margin, 300 + 2 * margin));
+        popover.setContentSize(QSize(400, 500));
+        QCOMPARE(popover.content()->size(), QSize(400, 500));
+
+        // The frame, not the shadow, hangs below the anchor and stays on the screen.
+        const QRect available = popover.screen()->availableGeometry();
+        const QPoint expected =
+            Popover::placement(QSize(400, 500), QRect(500, 5, 20, 20), QPoint(), available);
+        QCOMPARE(popover.pos() + QPoint(margin, margin), expected);
+    }
+
+    // Over a white window the panel still shows where it ends: a border at its edge and, shadowed,
+    // a soft shadow in a transparent margin.
+    void frameStandsOutOverAWhiteWindow_data() { frameKeepsTheContentSize_data(); }
+    void frameStandsOutOverAWhiteWindow() {
+        QFETCH(Popover::Frame, frame);
+        Popover popover(frame);
+        QPalette white = popover.palette();
+        white.setColor(QPalette::Window, Qt::white);
+        white.setColor(QPalette::WindowText, Qt::black);
+        popover.setPalette(white);
+        popover.setContent(new QWidget);
+        popover.showAt(QRect(), QPoint(100, 100));
+        const QImage shot = popover.grab().toImage();
+        const int margin = popover.shadowMargin();
+        const int middle = shot.height() / 2;
+
+        const QColor edge = shot.pixelColor(margin, middle);
+        QVERIFY2(qGray(edge.rgb()) < 230 && edge.alpha() == 255, qPrintable(edge.name()));
+        QCOMPARE(shot.pixelColor(margin + 5, middle), QColor(Qt::white));
+        if (frame == Popover::Frame::Shadowed) {
+            QCOMPARE(shot.pixelColor(0, 0).alpha(), 0);
+            const int belowFrame = shot.height() - margin + 1;
+            QVERIFY(shot.pixelColor(shot.width() / 2, belowFrame).alpha() > 0);
+            QVERIFY(shot.pixelColor(margin, margin).alpha() < 100); // a rounded corner
+        }
+    }
+
+    void aSheetDimsTheContentNotTheShadow() {
+        Popover popover(Popover::Frame::Shadowed);
+        popover.setContent(new QLabel(u"panel"_s));
+        popover.showAt(QRect(), QPoint(100, 100));
+        auto* overlay = new Overlay(popover.content(), new QLabel(u"sheet"_s));
+        QCOMPARE(QRect(overlay->mapTo(&popover, QPoint()), overlay->size()),
+                 popover.content()->geometry());
+        QVERIFY(Overlay::isOpenIn(&popover));
+    }
+
     void aSheetKeepsItOpen() {
         Popover popover;
         popover.setContent(new QLabel(u"panel"_s));

@@ -32,6 +32,22 @@ private slots:
         QVERIFY(qAbs(header.lightness() - body.lightness()) >= 5);
     }
 
+    void contrastRatio_data() {
+        QTest::addColumn<QColor>("a");
+        QTest::addColumn<QColor>("b");
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("black on white") << QColor(Qt::black) << QColor(Qt::white) << 21.0;
+        QTest::newRow("either way round") << QColor(Qt::white) << QColor(Qt::black) << 21.0;
+        QTest::newRow("the same") << QColor(0x777777) << QColor(0x777777) << 1.0;
+        QTest::newRow("mid grey on white") << QColor(0x777777) << QColor(Qt::white) << 4.48;
+    }
+    void contrastRatio() {
+        QFETCH(QColor, a);
+        QFETCH(QColor, b);
+        QFETCH(qreal, ratio);
+        QVERIFY(qAbs(Style::contrastRatio(a, b) - ratio) < 0.01);
+    }
+
     void iconCutOutsNeverClearWhatIsBeneath() {
         for (const Style::Icon which :
              {Style::Icon::CheckmarkCircleFill, Style::Icon::ClockQuestionmark}) {

@@ -22,6 +22,7 @@ public:
         Shadowed,  // rounded border and shadow, in a transparent margin around the content
         Plain,     // a border just inside the window's edge; nothing translucent
     };
+    Q_ENUM(Frame)
 
     explicit Popover(Frame frame = Frame::Automatic, QWidget* parent = nullptr);
 
