@@ -1,5 +1,6 @@
 #include "managers/TimerManager.h"
 
+#include "control/TaskRules.h"
 #include "managers/HistoryManager.h"
 #include "model/TaskEntry.h"
 #include "services/Notifier.h"
@@ -93,8 +94,7 @@ void TimerManager::completeTask(bool wasAutoCompleted) {
     }
     const Instant now = m_clock.now();
     const qint64 duration = wholeSecondsSpent(now.secondsSince(*m_startTime));
-    const QString taskName =
-        m_customText.isEmpty() ? QStringLiteral("Untitled Task") : m_customText;
+    const QString taskName = m_customText.isEmpty() ? TaskRules::untitledName() : m_customText;
     const TaskEntry entry(QUuid::createUuid(), taskName, duration, *m_startTime, now, now);
 
     if (m_historyManager)

@@ -1,5 +1,7 @@
 #include "kit/TaskNames.h"
 
+#include "control/TaskRules.h"
+
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QTextBoundaryFinder>
@@ -14,12 +16,9 @@ constexpr QChar popDirectionalIsolate(0x2069);
 constexpr QChar noBreakSpace(0x00A0);
 constexpr QChar wordJoiner(0x2060);
 
+// The same characters the countdown keeps out of names it is sent from outside the panel.
 bool isKeptOut(QChar c) {
-    const char16_t u = c.unicode();
-    return c.category() == QChar::Other_Control // C0, DEL and C1
-           || u == 0x2028 || u == 0x2029        // line and paragraph separators
-           || (u >= 0x202A && u <= 0x202E)      // LRE, RLE, PDF, LRO, RLO
-           || (u >= 0x2066 && u <= 0x2069);     // LRI, RLI, FSI, PDI
+    return TaskRules::isKeptOutOfNames(c);
 }
 
 // Rewrites the text in place, so the cursor stays where the user left it. A validator that

@@ -1,5 +1,6 @@
 #include "timer/SettingsView.h"
 
+#include "control/TimerCommands.h"
 #include "kit/Style.h"
 #include "kit/TaskNames.h"
 #include "kit/Widgets.h"
@@ -15,7 +16,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSpacerItem>
-#include <QTextBoundaryFinder>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
@@ -196,13 +196,7 @@ QWidget* SettingsView::buildButtonsBlock() {
 }
 
 QString SettingsView::truncatedName(const QString& text) {
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
-    int count = 0;
-    while (graphemes.toNextBoundary() != -1) {
-        if (++count == maximumNameLength)
-            return text.left(graphemes.position());
-    }
-    return text;
+    return TaskRules::truncatedName(text);
 }
 
 QString SettingsView::numericCharacters(const QString& text) {
@@ -280,8 +274,7 @@ void SettingsView::onResetClicked() {
 }
 
 void SettingsView::onCompleteClicked() {
-    if (m_timer.isRunning())
-        m_timer.completeTask(false);
+    TimerCommands::complete(m_timer);
 }
 
 // Several properties change in one operation (a reset touches all four); one render covers them.

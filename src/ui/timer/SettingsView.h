@@ -1,5 +1,7 @@
 #pragma once
 
+#include "control/TaskRules.h"
+
 #include <QWidget>
 #include <optional>
 
@@ -14,9 +16,10 @@ class SettingsView final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SettingsView)
 public:
-    static constexpr int maximumNameLength = 40; // user-perceived characters
-    static constexpr qint64 minimumMinutes = 1;
-    static constexpr qint64 maximumMinutes = 600;
+    // The rules the control service and the command line share (TaskRules).
+    static constexpr int maximumNameLength = TaskRules::maximumNameLength;
+    static constexpr qint64 minimumMinutes = TaskRules::minimumMinutes;
+    static constexpr qint64 maximumMinutes = TaskRules::maximumMinutes;
 
     // The fields start at the default length and ""; they are refilled from the model whenever the
     // panel shows.
