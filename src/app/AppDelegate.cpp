@@ -42,7 +42,8 @@ void AppDelegate::applicationDidFinishLaunching(std::unique_ptr<StatusItem> stat
     connect(m_statusItem.get(), &StatusItem::contextMenuAboutToShow, this,
             &AppDelegate::onMenuAboutToShow);
 
-    m_historyManager = std::make_unique<HistoryManager>(m_store);
+    m_historyManager =
+        std::make_unique<HistoryManager>(m_store, HistoryManager::Loading::InBackground);
     watchStorage(m_historyManager->storedValue());
     watchStorage(m_colors.storedValue());
     m_timerManager = std::make_unique<TimerManager>(m_statusItem.get(), m_historyManager.get(),

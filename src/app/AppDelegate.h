@@ -30,8 +30,8 @@ public:
                 ColorManager& colors, QObject* parent = nullptr);
     ~AppDelegate() override;
 
-    // Builds, in this order: the status item titled "30:00", the history (loaded at once), the
-    // countdown, the popover and its content. Takes the status item the session allows.
+    // Builds, in this order: the status item titled "30:00", the history (read in the background),
+    // the countdown, the popover and its content. Takes the status item the session allows.
     void applicationDidFinishLaunching(std::unique_ptr<StatusItem> statusItem);
 
     void togglePopover(const QPoint& globalPos);

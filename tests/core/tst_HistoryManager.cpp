@@ -226,13 +226,20 @@ private slots:
 
     void unreadableValueIsKeptAside_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("not JSON") << QByteArray("[{\"id\":");
-        QTest::newRow("one record lacks completionDate") << QByteArray(
+        QTest::addColumn<HistoryManager::Loading>("loading");
+        const QByteArray lacking =
             R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","taskName":"Write","duration":1500,)"
-            R"("startTime":786000000.25,"endTime":786001500.75}])");
+            R"("startTime":786000000.25,"endTime":786001500.75}])";
+        for (const auto loading :
+             {HistoryManager::Loading::Now, HistoryManager::Loading::InBackground}) {
+            const char* how = loading == HistoryManager::Loading::Now ? "now" : "in background";
+            QTest::addRow("not JSON, %s", how) << QByteArray("[{\"id\":") << loading;
+            QTest::addRow("one record lacks completionDate, %s", how) << lacking << loading;
+        }
     }
     void unreadableValueIsKeptAside() {
         QFETCH(QByteArray, bytes);
+        QFETCH(HistoryManager::Loading, loading);
         QTemporaryDir dir;
         {
             QFile file(dir.filePath(u"TaskHistoryData.json"_s));
@@ -240,10 +247,10 @@ private slots:
             file.write(bytes);
         }
         FilePreferencesStore store(dir.path());
-        HistoryManager history(store);
-        QVERIFY(history.tasks().isEmpty());
-        history.saveTask(completedAt(Instant(100)));
+        HistoryManager history(store, loading);
+        history.saveTask(completedAt(Instant(100))); // before a background load has finished
         history.saveTask(completedAt(Instant(200)));
+        QCOMPARE(history.tasks().size(), 2);
 
         const QStringList aside =
             QDir(dir.path()).entryList({u"TaskHistoryData.unreadable-*.json"_s});
@@ -253,6 +260,35 @@ private slots:
         QCOMPARE(kept.readAll(), bytes);
         FilePreferencesStore reread(dir.path());
         QCOMPARE(HistoryManager(reread).tasks(), history.tasks());
+    }
+
+    // Loaded on another thread, the history reads exactly as if it had been loaded at once, and
+    // is announced when it arrives.
+    void backgroundLoadIsTheSameHistory() {
+        QTemporaryDir dir;
+        QList<TaskEntry> stored;
+        for (int i = 0; i < 2000; ++i)
+            stored << completedAt(Instant(786000000.0 + i * 3600), u"Task %1"_s.arg(i % 9));
+        {
+            FilePreferencesStore store(dir.path());
+            QVERIFY(store.setValue(key, encodeTaskHistory(stored).value()));
+        }
+        FilePreferencesStore store(dir.path());
+        HistoryManager history(store, HistoryManager::Loading::InBackground);
+        QSignalSpy changed(&history, &HistoryManager::tasksChanged);
+        QVERIFY(changed.wait());
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(history.tasks(), stored);
+
+        // A completion recorded before the read is done waits for it and adds to it.
+        FilePreferencesStore again(dir.path());
+        HistoryManager early(again, HistoryManager::Loading::InBackground);
+        early.saveTask(completedAt(Instant(900000000.0)));
+        QCOMPARE(early.tasks().size(), stored.size() + 1);
+        FilePreferencesStore reread(dir.path());
+        QCOMPARE(HistoryManager(reread).tasks(), early.tasks());
+        QTest::qWait(50); // a late finished signal announces nothing new
+        HistoryManager(again, HistoryManager::Loading::InBackground); // gone before it loaded
     }
 
     void nothingOverwritesAValueThatCouldNotBeKeptAside() {

@@ -1,12 +1,15 @@
 #include "managers/HistoryManager.h"
 
 #include "model/TaskEntryJson.h"
+#include "storage/PreferencesStore.h"
 #include "time/DateFormat.h"
 
 #include <QDateTime>
+#include <QFutureWatcher>
 #include <QHash>
 #include <QLocale>
 #include <QSet>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
 namespace {
@@ -85,33 +88,102 @@ void sortNewestFirst(QList<TaskEntry>& tasks) {
 
 } // namespace
 
+// What one read of the stored history found; made on whichever thread reads.
+struct HistoryManager::Read {
+    std::optional<QByteArray> bytes; // dropped once decoded
+    QString error;
+    std::optional<QList<TaskEntry>> decoded;
+};
+
+struct HistoryManager::Loader {
+    QFuture<Read> future;
+    QFutureWatcher<Read>* watcher = nullptr; // a child of the manager
+};
+
 HistoryManager::HistoryManager(PreferencesStore& store, QObject* parent)
+    : HistoryManager(store, Loading::Now, parent) {}
+
+HistoryManager::HistoryManager(PreferencesStore& store, Loading loading, QObject* parent)
     : QObject(parent)
     , m_stored(store, historyKey) {
-    loadTasks();
+    if (loading == Loading::Now) {
+        adopt(readStored(store));
+        return;
+    }
+    // The store is touched by no one else until the read is taken in.
+    m_loader = std::make_unique<Loader>();
+    m_loader->watcher = new QFutureWatcher<Read>(this);
+    connect(m_loader->watcher, &QFutureWatcher<Read>::finished, this, &HistoryManager::onLoaded);
+    m_loader->future = QtConcurrent::run([&store] { return readStored(store); });
+    m_loader->watcher->setFuture(m_loader->future);
 }
 
-void HistoryManager::loadTasks() {
-    const std::optional<QByteArray> stored = m_stored.read();
-    if (!stored)
+HistoryManager::~HistoryManager() {
+    if (m_loader)
+        m_loader->future.waitForFinished();
+}
+
+HistoryManager::Read HistoryManager::readStored(PreferencesStore& store) {
+    Read read;
+    read.bytes = store.value(historyKey);
+    read.error = store.lastError();
+    if (read.bytes && read.error.isEmpty()) {
+        read.decoded = decodeTaskHistory(*read.bytes);
+        if (read.decoded)
+            read.bytes.reset();
+    }
+    return read;
+}
+
+void HistoryManager::adopt(Read read) {
+    const bool present = read.bytes || read.decoded;
+    m_stored.acceptRead(present ? std::optional<QByteArray>(QByteArray()) : std::nullopt,
+                        read.error);
+    if (!present || !read.error.isEmpty())
         return;
-    std::optional<QList<TaskEntry>> decoded = decodeTaskHistory(*stored);
-    if (!decoded) {
+    if (!read.decoded) {
         // Left exactly as it is on disk until the first change, which keeps a copy first.
         m_stored.markUnreadable();
         return;
     }
-    m_tasks = std::move(*decoded);
-    emit tasksChanged();
+    m_tasks = std::move(*read.decoded);
+}
+
+void HistoryManager::finishLoading() const {
+    if (!m_loader)
+        return;
+    m_loader->future.waitForFinished();
+    Read read = m_loader->future.takeResult();
+    // Deleted later: this may run inside the watcher's own signal.
+    m_loader->watcher->disconnect(this);
+    m_loader->watcher->deleteLater();
+    m_loader.reset();
+    // Taking in the one read is what loading means; to a caller the history was always there.
+    const_cast<HistoryManager*>(this)->adopt(std::move(read));
+}
+
+void HistoryManager::onLoaded() {
+    if (!m_loader)
+        return; // someone needed the completions first and took them in already
+    finishLoading();
+    if (!m_tasks.isEmpty())
+        emit tasksChanged();
+}
+
+const QList<TaskEntry>& HistoryManager::tasks() const {
+    finishLoading();
+    return m_tasks;
 }
 
 void HistoryManager::saveTasks() {
+    finishLoading();
     QByteArray bytes;
     if (encodeTaskHistory(m_tasks, bytes))
         m_stored.write(bytes);
 }
 
 void HistoryManager::saveTask(const TaskEntry& entry) {
+    finishLoading();
     m_tasks.append(entry);
     emit tasksChanged();
     // A completion only adds to the end: the file grows by one entry instead of being written
@@ -127,6 +199,7 @@ void HistoryManager::saveTask(const TaskEntry& entry) {
 }
 
 QList<DayGroup> HistoryManager::getTasksByDay() const {
+    finishLoading();
     QList<DayGroup> groups;
     QHash<double, qsizetype> groupByStart;
 
@@ -154,6 +227,7 @@ QList<DayGroup> HistoryManager::getTasksByDay() const {
 }
 
 void HistoryManager::updateTask(const TaskEntry& task, const QString& newName, qint64 newDuration) {
+    finishLoading();
     const auto it = std::find_if(m_tasks.begin(), m_tasks.end(),
                                  [&](const TaskEntry& entry) { return entry.id() == task.id(); });
     if (it == m_tasks.end())
@@ -166,6 +240,7 @@ void HistoryManager::updateTask(const TaskEntry& task, const QString& newName, q
 }
 
 void HistoryManager::deleteTask(const TaskEntry& task) {
+    finishLoading();
     const QUuid id = task.id();
     m_tasks.removeIf([&](const TaskEntry& entry) { return entry.id() == id; });
     emit tasksChanged();
@@ -173,6 +248,7 @@ void HistoryManager::deleteTask(const TaskEntry& task) {
 }
 
 void HistoryManager::deleteTasks(const QList<TaskEntry>& tasks) {
+    finishLoading();
     QSet<QUuid> ids;
     for (const TaskEntry& task : tasks)
         ids.insert(task.id());

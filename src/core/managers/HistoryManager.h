@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QList>
 #include <QObject>
+#include <memory>
 
 class PreferencesStore;
 class QLocale;
@@ -22,9 +23,18 @@ class HistoryManager final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(HistoryManager)
 public:
+    enum class Loading {
+        Now,
+        // Read and decoded on another thread, so a long history does not hold up start-up.
+        // Everything behaves as if it had been loaded at once: whatever needs the completions
+        // first waits for them, and tasksChanged() announces them when they arrive unasked.
+        InBackground,
+    };
     explicit HistoryManager(PreferencesStore& store, QObject* parent = nullptr);
+    HistoryManager(PreferencesStore& store, Loading loading, QObject* parent = nullptr);
+    ~HistoryManager() override;
 
-    const QList<TaskEntry>& tasks() const { return m_tasks; }
+    const QList<TaskEntry>& tasks() const;
     // Where the history is kept, and whether it could be read and written.
     StoredValue& storedValue() { return m_stored; }
 
@@ -44,9 +54,17 @@ signals:
     void tasksChanged();
 
 private:
-    void loadTasks();
+    struct Read;
+    static Read readStored(PreferencesStore& store);
+    void adopt(Read read);
+    // Waits for a background read, if one is under way, and takes in its result.
+    void finishLoading() const;
+    void onLoaded();
     void saveTasks();
 
     StoredValue m_stored;
-    QList<TaskEntry> m_tasks;
+    // Filled once by the (possibly background) read; reading it is logically const.
+    mutable QList<TaskEntry> m_tasks;
+    struct Loader;
+    mutable std::unique_ptr<Loader> m_loader;
 };

@@ -14,7 +14,7 @@
 namespace {
 
 using namespace std::string_view_literals;
-namespace dom = simdjson::dom;
+namespace ondemand = simdjson::ondemand;
 
 // Hex digit values; 0xFF for every other byte. A table: this runs for every stored entry.
 constexpr std::array<uchar, 256> hexDigits = [] {
@@ -83,8 +83,10 @@ private:
     std::unordered_map<std::string_view, QString> m_names; // views into the parsed document
 };
 
-std::optional<TaskEntry> decodeEntry(dom::element element, NameCache& names) {
-    dom::object object;
+// One entry, read member by member straight from the text: no document tree is built, which
+// keeps a long history's peak memory near the size of its file.
+std::optional<TaskEntry> decodeEntry(ondemand::value element, NameCache& names) {
+    ondemand::object object;
     if (element.get_object().get(object))
         return std::nullopt;
 
@@ -103,11 +105,15 @@ std::optional<TaskEntry> decodeEntry(dom::element element, NameCache& names) {
     int64_t duration = 0;
     double start = 0, end = 0, completion = 0;
 
-    for (const dom::key_value_pair field : object) {
-        const std::string_view key = field.key;
+    for (auto member : object) {
+        ondemand::field field;
+        std::string_view key;
+        if (std::move(member).get(field) || field.unescaped_key().get(key))
+            return std::nullopt;
+        ondemand::value value = field.value();
         if (key == "id"sv) {
             std::string_view text;
-            if (field.value.get_string().get(text))
+            if (value.get_string().get(text))
                 return std::nullopt;
             const auto parsed = parseUuid(text);
             if (!parsed)
@@ -115,97 +121,65 @@ std::optional<TaskEntry> decodeEntry(dom::element element, NameCache& names) {
             id = *parsed;
             seen |= Id;
         } else if (key == "taskName"sv) {
-            if (field.value.get_string().get(name))
+            if (value.get_string().get(name))
                 return std::nullopt;
             seen |= Name;
         } else if (key == "duration"sv) {
             // Integers only: 1500.0 or 1.5e3 are numbers of another type.
-            if (field.value.get_int64().get(duration))
+            ondemand::number_type type{};
+            if (value.get_number_type().get(type) ||
+                type == ondemand::number_type::floating_point_number ||
+                value.get_int64().get(duration))
                 return std::nullopt;
             seen |= Duration;
         } else if (key == "startTime"sv) {
-            if (field.value.get_double().get(start))
+            if (value.get_double().get(start))
                 return std::nullopt;
             seen |= Start;
         } else if (key == "endTime"sv) {
-            if (field.value.get_double().get(end))
+            if (value.get_double().get(end))
                 return std::nullopt;
             seen |= End;
         } else if (key == "completionDate"sv) {
-            if (field.value.get_double().get(completion))
+            if (value.get_double().get(completion))
                 return std::nullopt;
             seen |= Completion;
         }
+        // An unknown member's value is skipped by the next step of the loop.
     }
     if (seen != All)
         return std::nullopt;
     return TaskEntry(id, names(name), duration, Instant(start), Instant(end), Instant(completion));
 }
 
-// simdjson refuses integer literals beyond 64 bits (a NUMBER_ERROR), which are valid JSON numbers
-// (a date far out, or an unknown member). Giving each such literal a fraction lets it read as the
-// double it is; a duration written that way still fails, as it must.
-bool fitsIn64Bits(QByteArrayView token) {
-    const char* end = token.data() + token.size();
-    if (token.startsWith('-')) {
-        int64_t value = 0;
-        return std::from_chars(token.data(), end, value).ec == std::errc();
-    }
-    uint64_t value = 0;
-    return std::from_chars(token.data(), end, value).ec == std::errc();
+// Nothing but space after the value: no trailing text, no second document.
+bool atEnd(ondemand::document& document) {
+    return document.current_location().error() == simdjson::OUT_OF_BOUNDS;
 }
 
-QByteArray withBigIntegersAsDoubles(QByteArrayView json) {
-    QByteArray out;
-    out.reserve(json.size() + 64);
-    qsizetype i = 0;
-    while (i < json.size()) {
-        const char c = json[i];
-        if (c == '"') {
-            const qsizetype start = i++;
-            while (i < json.size() && json[i] != '"')
-                i += json[i] == '\\' ? 2 : 1;
-            i = qMin(i + 1, json.size());
-            out.append(json.sliced(start, i - start));
-        } else if (c == '-' || (c >= '0' && c <= '9')) {
-            const qsizetype start = i++;
-            bool integer = true;
-            while (i < json.size()) {
-                const char d = json[i];
-                if (d == '.' || d == 'e' || d == 'E')
-                    integer = false;
-                else if (!(d >= '0' && d <= '9') && d != '+' && d != '-')
-                    break;
-                ++i;
-            }
-            const QByteArrayView token = json.sliced(start, i - start);
-            out.append(token);
-            if (integer && !fitsIn64Bits(token))
-                out.append(".0");
+// The text to iterate: the caller's bytes where their allocation leaves simdjson's padding behind
+// them (a file read by the store does), else a padded copy.
+class PaddedInput final {
+public:
+    PaddedInput(QByteArrayView bytes, qsizetype capacity) {
+        const QByteArrayView json = withoutByteOrderMark(bytes);
+        m_empty = json.isEmpty();
+        const qsizetype room = capacity - (json.data() - bytes.data());
+        if (room >= json.size() + qsizetype(simdjson::SIMDJSON_PADDING)) {
+            m_view = simdjson::padded_string_view(json.data(), size_t(json.size()), size_t(room));
         } else {
-            out.append(c);
-            ++i;
+            m_copy = simdjson::padded_string(json.data(), size_t(json.size()));
+            m_view = m_copy;
         }
     }
-    return out;
-}
+    bool isEmpty() const { return m_empty; }
+    simdjson::padded_string_view view() const { return m_view; }
 
-std::optional<dom::element> parse(dom::parser& parser, QByteArrayView json, QByteArray& rewritten) {
-    json = withoutByteOrderMark(json);
-    if (json.isEmpty())
-        return std::nullopt;
-    dom::element root;
-    simdjson::error_code error =
-        parser.parse(json.data(), static_cast<size_t>(json.size())).get(root);
-    if (error == simdjson::NUMBER_ERROR) {
-        rewritten = withBigIntegersAsDoubles(json);
-        error =
-            parser.parse(rewritten.constData(), static_cast<size_t>(rewritten.size())).get(root);
-    }
-    if (error)
-        return std::nullopt;
-    return root;
-}
+private:
+    simdjson::padded_string m_copy;
+    simdjson::padded_string_view m_view;
+    bool m_empty = true;
+};
 
 // Room for everything but the name: keys, id, a duration and three instants.
 constexpr qsizetype fixedEntryRoom = 120 + 4 * JsonWriter::numberRoom;
@@ -241,36 +215,57 @@ char* writeEntry(char* out, const TaskEntry& task) {
 
 } // namespace
 
-std::optional<QList<TaskEntry>> decodeTaskHistory(QByteArrayView json) {
-    dom::parser parser;
-    QByteArray rewritten; // must outlive the parsed document
-    const auto root = parse(parser, json, rewritten);
-    if (!root)
+std::optional<QList<TaskEntry>> decodeTaskHistory(QByteArrayView json, qsizetype capacity) {
+    const PaddedInput input(json, capacity);
+    if (input.isEmpty())
         return std::nullopt;
-    dom::array array;
-    if (root->get_array().get(array))
+    ondemand::parser parser;
+    ondemand::document document;
+    ondemand::array array;
+    if (parser.iterate(input.view()).get(document) || document.get_array().get(array))
         return std::nullopt;
 
     NameCache names;
     QList<TaskEntry> tasks;
-    tasks.reserve(static_cast<qsizetype>(array.size()));
-    for (const dom::element element : array) {
-        auto entry = decodeEntry(element, names);
+    // Roughly one entry per 150 bytes; a guess that saves the list most of its regrowth.
+    tasks.reserve(json.size() / 150 + 1);
+    for (auto element : array) {
+        ondemand::value value;
+        if (std::move(element).get(value))
+            return std::nullopt;
+        auto entry = decodeEntry(value, names);
         if (!entry)
             return std::nullopt;
         tasks.append(std::move(*entry));
     }
+    if (!atEnd(document))
+        return std::nullopt;
+    tasks.squeeze();
     return tasks;
 }
 
+std::optional<QList<TaskEntry>> decodeTaskHistory(QByteArrayView json) {
+    return decodeTaskHistory(json, json.size());
+}
+
+std::optional<QList<TaskEntry>> decodeTaskHistory(const QByteArray& json) {
+    return decodeTaskHistory(json, json.capacity());
+}
+
 std::optional<TaskEntry> decodeTaskEntry(QByteArrayView json) {
-    dom::parser parser;
-    QByteArray rewritten; // must outlive the parsed document
-    const auto root = parse(parser, json, rewritten);
-    if (!root)
+    const PaddedInput input(json, json.size());
+    if (input.isEmpty())
+        return std::nullopt;
+    ondemand::parser parser;
+    ondemand::document document;
+    ondemand::value value;
+    if (parser.iterate(input.view()).get(document) || document.get_value().get(value))
         return std::nullopt;
     NameCache names;
-    return decodeEntry(*root, names);
+    auto entry = decodeEntry(value, names);
+    if (!entry || !atEnd(document))
+        return std::nullopt;
+    return entry;
 }
 
 bool encodeTaskHistory(const QList<TaskEntry>& tasks, QByteArray& into) {

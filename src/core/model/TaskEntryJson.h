@@ -14,6 +14,8 @@
 // in any order, unknown members are ignored, the id may be in either case; a missing member, a
 // member of the wrong type, a non-integer duration or a malformed id fails the whole list.
 std::optional<QList<TaskEntry>> decodeTaskHistory(QByteArrayView json);
+// The same; reads in place when the array's allocation leaves room behind the text.
+std::optional<QList<TaskEntry>> decodeTaskHistory(const QByteArray& json);
 std::optional<TaskEntry> decodeTaskEntry(QByteArrayView json);
 
 // Writes ids in upper case and instants in the shortest text that reads back to the same double.

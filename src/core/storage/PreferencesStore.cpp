@@ -18,8 +18,15 @@ std::optional<QByteArray> readWhole(const QString& path, QString* error) {
         *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    // Room left behind the text lets the JSON reader parse it in place instead of copying it.
+    constexpr qsizetype readerPadding = 64;
+    QByteArray bytes;
+    bytes.reserve(file.size() + readerPadding);
+    char chunk[1 << 16];
+    qint64 got = 0;
+    while ((got = file.read(chunk, sizeof chunk)) > 0)
+        bytes.append(chunk, got);
+    if (got < 0 || file.error() != QFileDevice::NoError) {
         *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }

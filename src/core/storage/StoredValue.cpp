@@ -17,11 +17,16 @@ QString StoredValue::path() const {
 
 std::optional<QByteArray> StoredValue::read() {
     std::optional<QByteArray> bytes = m_store.value(m_key);
+    return acceptRead(std::move(bytes), m_store.lastError());
+}
+
+std::optional<QByteArray> StoredValue::acceptRead(std::optional<QByteArray> bytes,
+                                                  const QString& error) {
     // Present but unreadable (no permission, a folder in its place): the history shows empty,
     // and no write may replace what the user still has until a copy of it could be made.
-    if (bytes && !m_store.lastError().isEmpty()) {
+    if (bytes && !error.isEmpty()) {
         m_unreadable = true;
-        setProblem(m_store.lastError());
+        setProblem(error);
     }
     return bytes;
 }

@@ -22,6 +22,9 @@ public:
 
     // The stored bytes; nullopt when nothing is stored yet.
     std::optional<QByteArray> read();
+    // Takes in what a read of the store made elsewhere (on another thread) found: the bytes and
+    // the store's lastError() after it.
+    std::optional<QByteArray> acceptRead(std::optional<QByteArray> bytes, const QString& error);
     // The owner could not decode what read() returned: it is copied aside before it is replaced.
     void markUnreadable() { m_unreadable = true; }
 
