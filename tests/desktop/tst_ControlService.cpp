@@ -1,0 +1,381 @@
+#include "TimerWorld.h"
+#include "control/ControlNames.h"
+#include "control/ControlService.h"
+#include "control/ControlTypes.h"
+#include "control/TaskRules.h"
+#include "model/TaskEntryJson.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <QSignalSpy>
+#include <QTest>
+#include <limits>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+const double unixNow = 786000000.0 + double(Instant::referenceUnixSeconds); // TimerWorld's clock
+const double inf = std::numeric_limits<double>::infinity();
+
+// Collects PropertiesChanged of the timer object as another program on the bus sees them.
+class ChangeListener final : public QObject {
+    Q_OBJECT
+public:
+    QList<QVariantMap> changes;
+
+public slots:
+    void onPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                             const QStringList& invalidated) {
+        QCOMPARE(interface, QString(ControlNames::timerInterface));
+        QVERIFY(invalidated.isEmpty());
+        changes.append(changed);
+    }
+    void onHistoryChanged() { ++historyChanges; }
+
+public:
+    int historyChanges = 0;
+};
+
+} // namespace
+
+// The control service as another program sees it: calls go from a connection of their own through
+// the private bus's daemon.
+class tst_ControlService final : public QObject {
+    Q_OBJECT
+
+    struct Served {
+        TimerWorld world;
+        ControlService service{world.timer, world.history, world.clock};
+        Served() { QVERIFY(service.publish(QDBusConnection::sessionBus())); }
+        ~Served() {
+            QDBusConnection bus = QDBusConnection::sessionBus();
+            bus.interface()->unregisterService(ControlNames::service);
+            bus.unregisterObject(ControlNames::timerPath);
+            bus.unregisterObject(ControlNames::historyPath);
+        }
+    };
+
+    QDBusConnection m_client{QString()};
+
+    QDBusMessage call(const QString& path, const QString& interface, const QString& method,
+                      const QVariantList& arguments = {}) {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(ControlNames::service, path, interface, method);
+        message.setArguments(arguments);
+        message.setAutoStartService(false);
+        QDBusPendingCall pending = m_client.asyncCall(message, 5000);
+        // The service answers from this thread's event loop, which the wait keeps turning.
+        if (!QTest::qWaitFor([&] { return pending.isFinished(); }, 6000))
+            qWarning("no answer to %s", qPrintable(method));
+        QTest::qWait(20); // signals sent before the answer reach their slots too
+        return pending.reply();
+    }
+    QDBusMessage timer(const QString& method, const QVariantList& arguments = {}) {
+        return call(ControlNames::timerPath, ControlNames::timerInterface, method, arguments);
+    }
+    QDBusMessage history(const QString& method, const QVariantList& arguments = {}) {
+        return call(ControlNames::historyPath, ControlNames::historyInterface, method, arguments);
+    }
+    QVariantMap allProperties() {
+        const QDBusMessage reply =
+            call(ControlNames::timerPath, u"org.freedesktop.DBus.Properties"_s, u"GetAll"_s,
+                 {QString(ControlNames::timerInterface)});
+        return qdbus_cast<QVariantMap>(reply.arguments().value(0));
+    }
+    void listen(ChangeListener& listener) {
+        QVERIFY(m_client.connect(ControlNames::service, ControlNames::timerPath,
+                                 u"org.freedesktop.DBus.Properties"_s, u"PropertiesChanged"_s,
+                                 &listener,
+                                 SLOT(onPropertiesChanged(QString, QVariantMap, QStringList))));
+        QVERIFY(m_client.connect(ControlNames::service, ControlNames::historyPath,
+                                 ControlNames::historyInterface, u"Changed"_s, &listener,
+                                 SLOT(onHistoryChanged())));
+    }
+
+private slots:
+    void initTestCase() {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("needs a private session bus: run under dbus-run-session");
+        m_client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"client"_s);
+        QVERIFY(m_client.isConnected());
+        ControlTypes::registerAll();
+    }
+
+    // Each method against a countdown of 25 minutes named "Write" that ran 10 s and stopped, or
+    // still runs.
+    void methods_data() {
+        QTest::addColumn<bool>("runningBefore");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QVariantList>("arguments");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<qint64>("length");
+        QTest::addColumn<qint64>("remaining");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("recorded");
+        const QString none;
+        const QString running = ControlNames::errorRunning;
+        const QString notRunning = ControlNames::errorNotRunning;
+        const QString forty = u"x"_s.repeated(40);
+        QTest::newRow("Start resumes") << false << u"Start"_s << QVariantList{0u, QString()} << none
+                                       << true << 1500LL << 1490LL << u"Write"_s << 0;
+        QTest::newRow("Start with minutes and name")
+            << false << u"Start"_s << QVariantList{5u, u"Read"_s} << none << true << 300LL << 300LL
+            << u"Read"_s << 0;
+        QTest::newRow("Start clamps minutes")
+            << false << u"Start"_s << QVariantList{601u, QString()} << none << true << 36000LL
+            << 36000LL << u"Write"_s << 0;
+        QTest::newRow("Start with the largest minutes")
+            << false << u"Start"_s << QVariantList{4294967295u, QString()} << none << true
+            << 36000LL << 36000LL << u"Write"_s << 0;
+        QTest::newRow("Start cuts the name")
+            << false << u"Start"_s << QVariantList{0u, forty + u"y\n"_s} << none << true << 1500LL
+            << 1490LL << forty << 0;
+        QTest::newRow("Start while running is refused")
+            << true << u"Start"_s << QVariantList{5u, u"Read"_s} << running << true << 1500LL
+            << 1490LL << u"Write"_s << 0;
+        QTest::newRow("Stop") << true << u"Stop"_s << QVariantList() << none << false << 1500LL
+                              << 1490LL << u"Write"_s << 0;
+        QTest::newRow("Stop while stopped") << false << u"Stop"_s << QVariantList() << none << false
+                                            << 1500LL << 1490LL << u"Write"_s << 0;
+        QTest::newRow("Toggle starts") << false << u"Toggle"_s << QVariantList() << none << true
+                                       << 1500LL << 1490LL << u"Write"_s << 0;
+        QTest::newRow("Toggle stops") << true << u"Toggle"_s << QVariantList() << none << false
+                                      << 1500LL << 1490LL << u"Write"_s << 0;
+        QTest::newRow("Reset") << true << u"Reset"_s << QVariantList() << none << false << 1800LL
+                               << 1800LL << QString() << 0;
+        QTest::newRow("Complete") << true << u"Complete"_s << QVariantList() << none << false
+                                  << 1500LL << 1500LL << u"Write"_s << 1;
+        QTest::newRow("Complete while stopped is refused")
+            << false << u"Complete"_s << QVariantList() << notRunning << false << 1500LL << 1490LL
+            << u"Write"_s << 0;
+    }
+    void methods() {
+        QFETCH(bool, runningBefore);
+        QFETCH(QString, method);
+        QFETCH(QVariantList, arguments);
+        QFETCH(QString, error);
+        Served s;
+        s.world.timer.setInitialTime(25);
+        s.world.timer.setCustomText(u"Write"_s);
+        s.world.timer.startTimer();
+        s.world.tick(10);
+        if (!runningBefore)
+            s.world.timer.stopTimer();
+
+        const QDBusMessage reply = timer(method, arguments);
+        QCOMPARE(reply.errorName(), error);
+        QCOMPARE(reply.type(),
+                 error.isEmpty() ? QDBusMessage::ReplyMessage : QDBusMessage::ErrorMessage);
+        QTEST(s.world.timer.isRunning(), "running");
+        QTEST(s.world.timer.initialTime(), "length");
+        QTEST(s.world.timer.timeRemaining(), "remaining");
+        QTEST(s.world.timer.customText(), "name");
+        QTEST(int(s.world.history.tasks().size()), "recorded");
+    }
+
+    void showMethodsAskTheShell() {
+        Served s;
+        QSignalSpy panel(&s.service, &ControlService::panelRequested);
+        QSignalSpy history(&s.service, &ControlService::historyRequested);
+        QCOMPARE(timer(u"ShowPanel"_s).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(panel.size(), 1);
+        QCOMPARE(timer(u"ShowHistory"_s).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(history.size(), 1);
+        QCOMPARE(panel.size(), 1);
+    }
+
+    void propertiesHaveTheirTypes() {
+        Served s;
+        s.world.timer.setInitialTime(25);
+        s.world.timer.setCustomText(u"Write"_s);
+        s.world.timer.startTimer();
+        s.world.tick();
+        const QVariantMap properties = allProperties();
+        QCOMPARE(properties.value(u"TimeRemaining"_s), QVariant(qlonglong(1499)));
+        QCOMPARE(properties.value(u"InitialLength"_s), QVariant(qlonglong(1500)));
+        QCOMPARE(properties.value(u"TaskName"_s), QVariant(u"Write"_s));
+        QCOMPARE(properties.value(u"Running"_s), QVariant(true));
+        QCOMPARE(properties.value(u"Title"_s), QVariant(u"24:59 Write"_s));
+        QCOMPARE(properties.size(), 5);
+    }
+
+    void changesAreAnnouncedAtMostOncePerTick() {
+        Served s;
+        ChangeListener listener;
+        listen(listener);
+        QVERIFY(timer(u"Start"_s, {1u, u"Write"_s}).errorName().isEmpty());
+        QCOMPARE(listener.changes.size(), 1);
+        QCOMPARE(listener.changes.last().keys(),
+                 (QStringList{u"InitialLength"_s, u"Running"_s, u"TaskName"_s, u"TimeRemaining"_s,
+                              u"Title"_s}));
+
+        for (int second = 1; second <= 3; ++second) {
+            s.world.tick();
+            QTRY_COMPARE(listener.changes.size(), 1 + second);
+            QCOMPARE(listener.changes.last(),
+                     (QVariantMap{{u"TimeRemaining"_s, qlonglong(60 - second)},
+                                  {u"Title"_s, u"00:5%1 Write"_s.arg(10 - second)}}));
+        }
+        // Ticks that pile up within one turn of the event loop (a machine waking from sleep)
+        // still go out as one change.
+        s.world.tick(5);
+        allProperties(); // the round trip lets any signals arrive
+        QCOMPARE(listener.changes.size(), 5);
+        QCOMPARE(listener.changes.last().value(u"TimeRemaining"_s), QVariant(qlonglong(52)));
+
+        // Stopping twice changes something once.
+        timer(u"Stop"_s);
+        timer(u"Stop"_s);
+        QCOMPARE(listener.changes.size(), 6);
+        QCOMPARE(listener.changes.last(), (QVariantMap{{u"Running"_s, false}}));
+
+        // A stopped countdown is silent.
+        QTest::qWait(1200);
+        allProperties();
+        QCOMPARE(listener.changes.size(), 6);
+    }
+
+    void completionsOfARange_data() {
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::addColumn<QStringList>("names");
+        const double day = 86400;
+        QTest::newRow("all") << -inf << inf << QStringList{u"old"_s, u"added"_s, u"new"_s};
+        QTest::newRow("the last day") << unixNow - day << inf << QStringList{u"added"_s, u"new"_s};
+        QTest::newRow("up to, not including, the newest")
+            << -inf << unixNow - 60 << QStringList{u"old"_s, u"added"_s};
+    }
+    void completionsOfARange() {
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(QStringList, names);
+        Served s;
+        const Instant now = s.world.clock.now();
+        s.world.history.saveTask(TaskRules::pastCompletion(u"old"_s, 60, now.addingSeconds(-1e6)));
+        s.world.history.saveTask(TaskRules::pastCompletion(u"new"_s, 60, now.addingSeconds(-60)));
+        QVERIFY(history(u"AddCompletion"_s, {u"added"_s, qlonglong(1500), unixNow - 3600})
+                    .errorName()
+                    .isEmpty());
+
+        const QDBusMessage reply = history(u"Completions"_s, {from, to});
+        QCOMPARE(reply.signature(), u"a(ssxddd)"_s);
+        const CompletionList completions = qdbus_cast<CompletionList>(reply.arguments().value(0));
+        QStringList received;
+        for (const Completion& completion : completions)
+            received.append(completion.name);
+        QCOMPARE(received, names);
+    }
+
+    void addedCompletionGoesThroughTheHistory() {
+        Served s;
+        ChangeListener listener;
+        listen(listener);
+        const QDBusMessage reply =
+            history(u"AddCompletion"_s, {u"Forgot, \"to\" time"_s, qlonglong(1500), unixNow - 60});
+        QCOMPARE(reply.errorName(), QString());
+        QCOMPARE(s.world.history.tasks().size(), 1);
+        const TaskEntry added = s.world.history.tasks().first();
+        QCOMPARE(reply.arguments().value(0).toString(),
+                 added.id().toString(QUuid::WithoutBraces).toUpper());
+        QCOMPARE(added.taskName(), u"Forgot, \"to\" time"_s);
+        QCOMPARE(added.completionDate(), s.world.clock.now().addingSeconds(-60));
+        QCOMPARE(added.startTime(), s.world.clock.now().addingSeconds(-1560));
+        QCOMPARE(listener.historyChanges, 1);
+        // On disk before the call returned.
+        QCOMPARE(decodeTaskHistory(s.world.store.values.value(u"TaskHistoryData"_s)),
+                 std::optional(s.world.history.tasks()));
+
+        const CompletionList listed =
+            qdbus_cast<CompletionList>(history(u"Completions"_s, {-inf, inf}).arguments().value(0));
+        QCOMPARE(listed.size(), 1);
+        QCOMPARE(listed[0].seconds, 1500);
+        QCOMPARE(listed[0].end, unixNow - 60);
+        QCOMPARE(listed[0].start, unixNow - 1560);
+    }
+
+    void badCompletionsChangeNothing_data() {
+        QTest::addColumn<qlonglong>("seconds");
+        QTest::addColumn<double>("end");
+        QTest::newRow("no duration") << 0LL << unixNow;
+        QTest::newRow("over 600 minutes") << 36001LL << unixNow;
+        QTest::newRow("ends in the future") << 60LL << unixNow + 1;
+        QTest::newRow("ends at no time") << 60LL << std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("ends never") << 60LL << inf;
+    }
+    void badCompletionsChangeNothing() {
+        QFETCH(qlonglong, seconds);
+        QFETCH(double, end);
+        Served s;
+        ChangeListener listener;
+        listen(listener);
+        const QDBusMessage reply = history(u"AddCompletion"_s, {u"x"_s, seconds, end});
+        QCOMPARE(reply.errorName(), u"org.freedesktop.DBus.Error.InvalidArgs"_s);
+        QVERIFY(!reply.errorMessage().isEmpty());
+        QVERIFY(s.world.history.tasks().isEmpty());
+        QCOMPARE(s.world.store.writeCount, 0);
+        QCOMPARE(listener.historyChanges, 0);
+    }
+
+    void exportFormats_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("csv") << u"csv"_s << QString() << "id,task,start,"_ba;
+        QTest::newRow("json") << u"json"_s << QString() << "[{\"id\":\""_ba;
+        QTest::newRow("other") << u"xlsx"_s << u"org.freedesktop.DBus.Error.InvalidArgs"_s
+                               << QByteArray();
+    }
+    void exportFormats() {
+        QFETCH(QString, format);
+        QFETCH(QString, error);
+        QFETCH(QByteArray, start);
+        Served s;
+        s.world.history.saveTask(TaskRules::pastCompletion(u"a"_s, 60, s.world.clock.now()));
+        const QDBusMessage reply = history(u"Export"_s, {format, -inf, inf});
+        QCOMPARE(reply.errorName(), error);
+        QVERIFY(reply.arguments().value(0).toByteArray().startsWith(start));
+    }
+
+    void theFirstKeepsTheName() {
+        Served first;
+        TimerWorld other;
+        ControlService second(other.timer, other.history, other.clock);
+        QDBusConnection secondBus =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"second"_s);
+        QTest::ignoreMessage(QtWarningMsg, "Cannot take the bus name io.github.hourlark.Hourlark: "
+                                           "another program owns it");
+        QVERIFY(!second.publish(secondBus));
+        first.world.timer.setCustomText(u"First"_s);
+        QCOMPARE(allProperties().value(u"TaskName"_s), QVariant(u"First"_s));
+        QDBusConnection::disconnectFromBus(u"second"_s);
+    }
+
+    void waitForOwner_data() {
+        QTest::addColumn<int>("publishAfterMs"); // -1: never
+        QTest::addColumn<bool>("owned");
+        QTest::newRow("already owned") << 0 << true;
+        QTest::newRow("taken while waiting") << 300 << true;
+        QTest::newRow("never taken") << -1 << false;
+    }
+    void waitForOwner() {
+        QFETCH(int, publishAfterMs);
+        QFETCH(bool, owned);
+        std::unique_ptr<Served> served;
+        if (publishAfterMs == 0)
+            served = std::make_unique<Served>();
+        else if (publishAfterMs > 0)
+            QTimer::singleShot(publishAfterMs, this, [&] { served = std::make_unique<Served>(); });
+        QCOMPARE(ControlService::waitForOwner(m_client, 1500ms), owned);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ControlService)
+#include "tst_ControlService.moc"
