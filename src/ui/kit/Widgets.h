@@ -93,11 +93,11 @@ class ProminentButton final : public QPushButton {
 public:
     ProminentButton(const QString& text, QWidget* parent);
 
-    // The fill it is drawn with now.
-    QColor fill() const;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor fill() const;
 };
 
 // A thin horizontal line, optionally indented on the leading side.
