@@ -3,6 +3,7 @@
 #include "model/TaskEntryJson.h"
 #include "storage/PreferencesStore.h"
 #include "time/DateFormat.h"
+#include "time/LocalDays.h"
 
 #include <QDateTime>
 #include <QFutureWatcher>
@@ -11,64 +12,11 @@
 #include <QSet>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#include <vector>
 
 namespace {
 
 const QString historyKey = QStringLiteral("TaskHistoryData");
-
-// [start, end) of a local day. Days are not always 24 hours long, nor do they all start at
-// midnight, so both ends come from the time zone.
-struct LocalDay {
-    QDate date;
-    double start = 0;
-    double end = 0;
-    bool contains(double seconds) const { return seconds >= start && seconds < end; }
-};
-
-double startOfDaySeconds(QDate date) {
-    const QDateTime start = date.startOfDay();
-    // Far outside what the zone database covers there is no start; such a day is empty.
-    return start.isValid() ? Instant::fromDateTime(start).secondsSinceReference() : qQNaN();
-}
-
-// Where the day after `date` starts. A zone may skip a whole calendar date (Pacific/Apia went from
-// 29 to 31 December 2011); the day before it then lasts until the next date that exists.
-double endOfDaySeconds(QDate date) {
-    for (int ahead = 1; ahead <= 2; ++ahead) {
-        const double start = startOfDaySeconds(date.addDays(ahead));
-        if (!qIsNaN(start))
-            return start;
-    }
-    return qQNaN();
-}
-
-LocalDay localDayContaining(Instant instant) {
-    const QDate date = instant.toDateTime().date();
-    LocalDay day{date, startOfDaySeconds(date), endOfDaySeconds(date)};
-    if (!day.contains(instant.secondsSinceReference())) // NaN bounds: a day of its own
-        day.start = day.end = instant.secondsSinceReference();
-    return day;
-}
-
-// Completions mostly arrive in time order, so the next entry usually falls on the same day or the
-// one after; stepping to a neighbour costs one time-zone conversion instead of three.
-LocalDay dayFrom(const LocalDay& previous, Instant instant) {
-    const double seconds = instant.secondsSinceReference();
-    if (previous.date.isValid() && previous.start < previous.end) {
-        if (seconds >= previous.end) {
-            const LocalDay next{previous.date.addDays(1), previous.end,
-                                endOfDaySeconds(previous.date.addDays(1))};
-            if (next.contains(seconds))
-                return next;
-        } else if (seconds < previous.start) {
-            const LocalDay before{previous.date.addDays(-1),
-                                  startOfDaySeconds(previous.date.addDays(-1)), previous.start};
-            if (before.contains(seconds))
-                return before;
-        }
-    }
-    return localDayContaining(instant);
-}
 
 // Newest first; equal instants keep the order in which they were added.
 void sortNewestFirst(QList<TaskEntry>& tasks) {
@@ -203,21 +151,32 @@ QList<DayGroup> HistoryManager::getTasksByDay() const {
     QList<DayGroup> groups;
     QHash<double, qsizetype> groupByStart;
 
+    // First which day each completion falls on, then each day's list filled at its final size:
+    // growing them one entry at a time cost more than finding the days.
+    std::vector<qsizetype> groupOf(size_t(m_tasks.size()));
+    std::vector<qsizetype> sizes;
+    LocalDays days;
     LocalDay day;
     qsizetype groupIndex = -1;
-    for (const TaskEntry& task : m_tasks) {
-        const double seconds = task.completionDate().secondsSinceReference();
-        if (groupIndex < 0 || !day.contains(seconds)) {
-            day = dayFrom(day, task.completionDate());
+    for (qsizetype i = 0; i < m_tasks.size(); ++i) {
+        const Instant completion = m_tasks[i].completionDate();
+        if (groupIndex < 0 || !day.contains(completion.secondsSinceReference())) {
+            day = days.from(day, completion);
             auto it = groupByStart.constFind(day.start);
             if (it == groupByStart.constEnd()) {
                 it = groupByStart.insert(day.start, groups.size());
                 groups.append(DayGroup{Instant(day.start), {}});
+                sizes.push_back(0);
             }
             groupIndex = *it;
         }
-        groups[groupIndex].tasks.append(task);
+        groupOf[size_t(i)] = groupIndex;
+        ++sizes[size_t(groupIndex)];
     }
+    for (qsizetype g = 0; g < groups.size(); ++g)
+        groups[g].tasks.reserve(sizes[size_t(g)]);
+    for (qsizetype i = 0; i < m_tasks.size(); ++i)
+        groups[groupOf[size_t(i)]].tasks.append(m_tasks[i]);
 
     for (DayGroup& group : groups)
         sortNewestFirst(group.tasks);
@@ -271,5 +230,5 @@ QString HistoryManager::formatDay(Instant day, QDate today, const QLocale& local
 }
 
 Instant HistoryManager::startOfDay(Instant instant) {
-    return Instant(localDayContaining(instant).start);
+    return Instant(LocalDays().containing(instant).start);
 }
