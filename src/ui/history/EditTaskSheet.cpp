@@ -5,6 +5,7 @@
 #include "kit/TaskNames.h"
 #include "kit/Widgets.h"
 #include "managers/HistoryManager.h"
+#include "time/DurationText.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -101,7 +102,7 @@ void EditTaskSheet::buildForm(QVBoxLayout* layout) {
     TaskNames::filterControls(m_name);
     addGroup(QStringLiteral("Task Name"), m_name);
 
-    m_minutes = new QLineEdit(QString::number(m_task.duration() / 60), form);
+    m_minutes = new QLineEdit(DurationText::wholeMinutes(m_task.duration()), form);
     m_minutes->setObjectName(QStringLiteral("minutesField"));
     m_minutes->setPlaceholderText(QStringLiteral("Minutes"));
     m_minutes->setFixedWidth(100);
