@@ -18,8 +18,9 @@
 
 namespace {
 
-// Long enough for a panel that starts alongside us at log-in.
-constexpr std::chrono::seconds trayWait(5);
+// Enough for a panel that starts alongside us at log-in; one that comes later still gets the item,
+// and a session without any tray shows the status window well within a second.
+constexpr std::chrono::milliseconds trayWait(500);
 constexpr int notifyTimeoutMs = 5000;
 
 void describe(QCommandLineParser& parser) {

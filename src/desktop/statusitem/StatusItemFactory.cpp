@@ -1,5 +1,6 @@
 #include "statusitem/StatusItemFactory.h"
 
+#include "statusitem/SessionStatusItem.h"
 #include "statusitem/StatusNotifierItem.h"
 #include "statusitem/StatusWindow.h"
 #include "statusitem/TrayStatusItem.h"
@@ -44,7 +45,7 @@ std::unique_ptr<StatusItem> createForSession(std::chrono::milliseconds trayTimeo
     // a tray too: look again, so such a panel still gets the item that shows the title as text.
     if (!watcher && tray)
         watcher = StatusNotifierItem::isWatcherPresent(bus);
-    return create(choose(watcher, tray));
+    return std::make_unique<SessionStatusItem>(SessionStatusItem::Session{}, choose(watcher, tray));
 }
 
 std::unique_ptr<StatusItem> create(Backend backend) {

@@ -21,7 +21,8 @@ Backend choose(bool statusNotifierWatcher, bool trayAvailable);
 // little for one to appear. Turns the event loop; gives up early once `stop` returns true.
 bool waitForTray(std::chrono::milliseconds timeout, const std::function<bool()>& stop);
 
-// Looks at the session (waiting for a tray when there is no watcher) and builds the item.
+// Looks at the session (waiting a moment for a tray when there is no watcher) and builds the item,
+// which then follows the panels that come and go.
 std::unique_ptr<StatusItem> createForSession(std::chrono::milliseconds trayTimeout,
                                              const std::function<bool()>& stop);
 std::unique_ptr<StatusItem> create(Backend backend);

@@ -1,0 +1,239 @@
+// Runs on a private session bus (dbus-run-session): a fake StatusNotifierWatcher on its own
+// connection and thread comes and goes the way a panel's does at log-in and on restarts.
+
+#include "statusitem/SessionStatusItem.h"
+#include "statusitem/StatusItemFactory.h"
+#include "statusitem/StatusWindow.h"
+
+#include <QApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+#include <QWidget>
+#include <atomic>
+
+using namespace Qt::StringLiterals;
+using Backend = StatusItemFactory::Backend;
+
+namespace {
+
+const QString watcherService = u"org.kde.StatusNotifierWatcher"_s;
+const QString watcherPath = u"/StatusNotifierWatcher"_s;
+
+class FakeWatcher final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+public:
+    bool isHostRegistered() const { return hostRegistered; }
+    std::atomic_bool hostRegistered = true;
+
+public slots:
+    void RegisterStatusNotifierItem(const QString& service) { Q_UNUSED(service) }
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Backend)
+
+class tst_SessionStatusItem final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(),
+                 "needs a session bus: dbus-run-session");
+        m_watcherBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"watcher"_s);
+        m_panelBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"panel"_s);
+        QVERIFY(m_watcherBus.isConnected() && m_panelBus.isConnected());
+        // Its own thread, so that the item's blocking look at the watcher gets answered.
+        m_watcher = new FakeWatcher;
+        m_watcher->moveToThread(&m_watcherThread);
+        m_watcherThread.start();
+        QVERIFY(m_watcherBus.registerObject(watcherPath, m_watcher,
+                                            QDBusConnection::ExportAllSlots |
+                                                QDBusConnection::ExportAllProperties));
+    }
+
+    void cleanupTestCase() {
+        m_watcherBus.unregisterObject(watcherPath);
+        m_watcher->deleteLater();
+        m_watcherThread.quit();
+        m_watcherThread.wait();
+    }
+
+    void init() {
+        m_tray = false;
+        m_watcher->hostRegistered = true;
+        setWatcher(false);
+    }
+
+    // Steps: "watcher" (a panel's watcher takes its name), "gone" (it drops it), "host" (a watcher
+    // that had no host announces one), "tray" (an XEmbed tray appears), "grace" (time passes for a
+    // watcher that went away to come back).
+    void followsTheSession_data() {
+        QTest::addColumn<Backend>("initial");
+        QTest::addColumn<bool>("hostAtFirst");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<Backend>("expected");
+        QTest::addColumn<bool>("sameObject");
+
+        QTest::newRow("late panel takes the item from the window")
+            << Backend::Window << true << QStringList{u"watcher"_s} << Backend::StatusNotifier
+            << false;
+        QTest::newRow("late panel takes the item from the tray")
+            << Backend::Tray << true << QStringList{u"watcher"_s} << Backend::StatusNotifier
+            << false;
+        QTest::newRow("watcher without a host is not enough")
+            << Backend::Window << false << QStringList{u"watcher"_s} << Backend::Window << true;
+        QTest::newRow("the host it announces later is")
+            << Backend::Window << false << QStringList{u"watcher"_s, u"host"_s}
+            << Backend::StatusNotifier << false;
+        QTest::newRow("late XEmbed tray takes the item from the window")
+            << Backend::Window << true << QStringList{u"tray"_s} << Backend::Tray << false;
+        QTest::newRow("panel gone, tray left")
+            << Backend::StatusNotifier << true
+            << QStringList{u"watcher"_s, u"tray"_s, u"gone"_s, u"grace"_s} << Backend::Tray
+            << false;
+        QTest::newRow("panel gone, nothing left")
+            << Backend::StatusNotifier << true << QStringList{u"watcher"_s, u"gone"_s, u"grace"_s}
+            << Backend::Window << false;
+        QTest::newRow("panel restarting keeps its item")
+            << Backend::StatusNotifier << true
+            << QStringList{u"watcher"_s, u"gone"_s, u"watcher"_s, u"grace"_s}
+            << Backend::StatusNotifier << true;
+    }
+
+    void followsTheSession() {
+        QFETCH(Backend, initial);
+        QFETCH(bool, hostAtFirst);
+        QFETCH(QStringList, steps);
+        QFETCH(Backend, expected);
+        QFETCH(bool, sameObject);
+        m_watcher->hostRegistered = hostAtFirst;
+
+        SessionStatusItem item(session(), initial);
+        QMenu menu;
+        item.setContextMenu(&menu);
+        item.setTitle(u"24:59 Write"_s);
+        item.setRunning(true);
+        const StatusItem* first = item.current();
+        for (const QString& step : steps) {
+            if (step == u"watcher")
+                setWatcher(true);
+            else if (step == u"gone")
+                setWatcher(false);
+            else if (step == u"tray")
+                m_tray = true;
+            else if (step == u"host")
+                announceHost();
+            else if (step == u"grace")
+                QTest::qWait(int((graceMs * 2).count()));
+            QTest::qWait(int((pollMs * 3).count()));
+        }
+        QTRY_COMPARE(item.backend(), expected);
+        QCOMPARE(item.current() == first, sameObject);
+
+        // The new backend shows what the old one did.
+        StatusItem* now = item.current();
+        QCOMPARE(now->title(), u"24:59 Write"_s);
+        QVERIFY(now->isRunning());
+        QCOMPARE(now->contextMenu(), &menu);
+        if (auto* window = qobject_cast<StatusWindow*>(now))
+            QVERIFY(window->window()->isVisible());
+    }
+
+    // The panel's clicks reach the shell through the item it keeps, whichever backend took them.
+    void clicksOfTheNewBackendReachTheShell() {
+        SessionStatusItem item(session(), Backend::Window);
+        QSignalSpy left(&item, &StatusItem::leftClicked);
+        QSignalSpy right(&item, &StatusItem::rightClicked);
+        setWatcher(true);
+        QTRY_COMPARE(item.backend(), Backend::StatusNotifier);
+        const QString service = sniService();
+        QVERIFY(!service.isEmpty());
+        callItem(service, u"Activate"_s, {120, 8});
+        QTRY_COMPARE(left.size(), 1);
+        callItem(service, u"ContextMenu"_s, {130, 9});
+        QTRY_COMPARE(right.size(), 1);
+        QVERIFY(!item.anchorRect().isNull());
+    }
+
+    // The old backend goes once the new one is there: the window does not linger over the panel.
+    void switchingAwayHidesTheWindow() {
+        SessionStatusItem item(session(), Backend::Window);
+        const QPointer<QWidget> window = qobject_cast<StatusWindow*>(item.current())->window();
+        QVERIFY(window && window->isVisible());
+        setWatcher(true);
+        QTRY_COMPARE(item.backend(), Backend::StatusNotifier);
+        QVERIFY(!window || !window->isVisible());
+    }
+
+    // With no watcher and no tray at all the person sees the window at once, not after a wait.
+    void noTrayShowsTheWindowWithinASecond() {
+        QElapsedTimer clock;
+        clock.start();
+        const auto item = StatusItemFactory::createForSession(std::chrono::milliseconds(500), {});
+        auto* session = qobject_cast<SessionStatusItem*>(item.get());
+        QVERIFY(session);
+        QCOMPARE(session->backend(), Backend::Window);
+        QVERIFY(qobject_cast<StatusWindow*>(session->current())->window()->isVisible());
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+private:
+    static constexpr std::chrono::milliseconds pollMs{40};
+    static constexpr std::chrono::milliseconds graceMs{400};
+
+    SessionStatusItem::Session session() {
+        SessionStatusItem::Session s;
+        s.trayAvailable = [this] { return bool(m_tray); };
+        s.trayPoll = pollMs;
+        s.watcherGrace = graceMs;
+        return s;
+    }
+
+    void setWatcher(bool present) {
+        const bool registered =
+            m_watcherBus.interface()->isServiceRegistered(watcherService).value();
+        if (present && !registered)
+            QVERIFY(m_watcherBus.registerService(watcherService));
+        else if (!present && registered)
+            QVERIFY(m_watcherBus.unregisterService(watcherService));
+    }
+
+    void announceHost() {
+        m_watcher->hostRegistered = true;
+        m_watcherBus.send(QDBusMessage::createSignal(watcherPath, watcherService,
+                                                     u"StatusNotifierHostRegistered"_s));
+    }
+
+    QString sniService() {
+        const QStringList names = m_panelBus.interface()->registeredServiceNames().value();
+        for (const QString& name : names) {
+            if (name.startsWith(u"org.kde.StatusNotifierItem-"))
+                return name;
+        }
+        return {};
+    }
+
+    void callItem(const QString& service, const QString& method, const QVariantList& args) {
+        QDBusMessage call = QDBusMessage::createMethodCall(service, u"/StatusNotifierItem"_s,
+                                                           u"org.kde.StatusNotifierItem"_s, method);
+        call.setArguments(args);
+        m_panelBus.asyncCall(call);
+    }
+
+    QDBusConnection m_watcherBus{QString()};
+    QDBusConnection m_panelBus{QString()};
+    QThread m_watcherThread;
+    FakeWatcher* m_watcher = nullptr;
+    bool m_tray = false;
+};
+
+QTEST_MAIN(tst_SessionStatusItem)
+#include "tst_SessionStatusItem.moc"
