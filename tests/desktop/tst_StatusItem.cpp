@@ -61,6 +61,33 @@ private slots:
         item.setRunning(false);
         QCOMPARE(item.runningChanges, 2);
     }
+
+    // Panels speak device pixels. A 1920x1080 logical screen at 1.25 is 2400x1350 device pixels;
+    // a second screen to its right keeps its own origin and ratio.
+    void panelPointsBecomeLogical_data() {
+        using Screens = QList<StatusItem::ScreenScale>;
+        QTest::addColumn<Screens>("screens");
+        QTest::addColumn<QPoint>("device");
+        QTest::addColumn<QPoint>("logical");
+        const Screens one{{QRect(0, 0, 1920, 1080), 1}};
+        const Screens twice{{QRect(0, 0, 960, 540), 2}};
+        const Screens quarter{{QRect(0, 0, 1920, 1080), 1.25}};
+        const Screens mixed{{QRect(0, 0, 1280, 720), 1.5}, {QRect(1920, 0, 960, 540), 2}};
+        QTest::newRow("unscaled") << one << QPoint(1900, 10) << QPoint(1900, 10);
+        QTest::newRow("2x, right edge") << twice << QPoint(1900, 20) << QPoint(950, 10);
+        QTest::newRow("1.25x, past the logical width")
+            << quarter << QPoint(2390, 30) << QPoint(1912, 24);
+        QTest::newRow("1.5x, first screen") << mixed << QPoint(1800, 30) << QPoint(1200, 20);
+        QTest::newRow("2x, second screen") << mixed << QPoint(3800, 20) << QPoint(2860, 10);
+        QTest::newRow("on no screen: the first one's ratio")
+            << mixed << QPoint(-300, 30) << QPoint(-200, 20);
+    }
+    void panelPointsBecomeLogical() {
+        QFETCH(QList<StatusItem::ScreenScale>, screens);
+        QFETCH(QPoint, device);
+        QFETCH(QPoint, logical);
+        QCOMPARE(StatusItem::logicalFromDevice(device, screens), logical);
+    }
 };
 
 QTEST_MAIN(tst_StatusItem)

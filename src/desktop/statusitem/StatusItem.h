@@ -2,6 +2,7 @@
 
 #include "services/StatusTitle.h"
 
+#include <QList>
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
@@ -32,6 +33,16 @@ public:
     // True where the panel opens the menu on a left click and never reports one (GNOME's
     // AppIndicator host): the menu then offers "Open Timer" so the panel stays reachable.
     virtual bool opensMenuOnLeftClick() const { return false; }
+
+    // Panels give the item's position in the screen's device pixels; Qt places windows in logical
+    // ones. Each screen keeps its top-left corner in both and scales the rest by its own ratio.
+    struct ScreenScale {
+        QRect logical;
+        qreal ratio = 1;
+    };
+    static QPoint logicalFromDevice(const QPoint& device, const QList<ScreenScale>& screens);
+    // With the application's screens; the first one stands for a point that is on none.
+    static QPoint logicalFromDevice(const QPoint& device);
 
     // Whether the countdown runs. The title alone cannot say: a stopped countdown keeps its time.
     void setRunning(bool running);
