@@ -127,21 +127,21 @@ void AppDelegate::quitApp() {
 
 void AppDelegate::buildMenu() {
     m_menu = std::make_unique<QMenu>();
-    m_openTimerAction = m_menu->addAction(QStringLiteral("Open Timer"));
+    m_openTimerAction = m_menu->addAction(tr("Open Timer"));
     connect(m_openTimerAction, &QAction::triggered, this, &AppDelegate::openPopover);
     m_openTimerSeparator = m_menu->addSeparator();
 
-    QAction* version = m_menu->addAction(QStringLiteral("Hourlark v") + displayedVersion());
+    QAction* version = m_menu->addAction(tr("Hourlark v%1").arg(displayedVersion()));
     version->setEnabled(false);
     m_menu->addSeparator();
 
-    m_launchAtLoginAction = m_menu->addAction(QStringLiteral("Launch at Login"));
+    m_launchAtLoginAction = m_menu->addAction(tr("Launch at Login"));
     m_launchAtLoginAction->setCheckable(true);
     // The click flips the check mark before we see it; the service decides what it shows.
     connect(m_launchAtLoginAction, &QAction::triggered, this, &AppDelegate::toggleLaunchAtLogin);
     m_menu->addSeparator();
 
-    QAction* quit = m_menu->addAction(QStringLiteral("Quit Hourlark"));
+    QAction* quit = m_menu->addAction(tr("Quit Hourlark"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &AppDelegate::quitApp);
     // Ctrl+Q also works while the panel has the keyboard.

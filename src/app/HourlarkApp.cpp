@@ -4,6 +4,7 @@
 #include "AppLog.h"
 #include "SingleInstance.h"
 #include "TerminationSignals.h"
+#include "i18n/Translations.h"
 #include "managers/ColorManager.h"
 #include "notifications/DBusNotifier.h"
 #include "statusitem/StatusItem.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLocale>
 #include <chrono>
 #include <cstring>
 
@@ -70,6 +72,8 @@ void HourlarkApp::parseCommandLine(const QStringList& arguments) {
 
 int HourlarkApp::run() {
     QApplication::setQuitOnLastWindowClosed(false);
+    // Before anything builds a text: every screen and menu reads its texts when it is made.
+    Translations::install(*QCoreApplication::instance(), QLocale());
     parseCommandLine(QCoreApplication::arguments());
 
     m_instance = std::make_unique<SingleInstance>();

@@ -2,8 +2,10 @@
 #include "history/DaySection.h"
 #include "history/MergedTaskRow.h"
 #include "history/TaskPieChartView.h"
+#include "i18n/Translations.h"
 #include "kit/Style.h"
 
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -27,7 +29,11 @@ QList<TaskEntry> dayOfTasks(const Durations& durations, int daysAgo = 0) {
 class tst_DaySection : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { Style::setAnimationsEnabled(false); }
+    void initTestCase() {
+        Style::setAnimationsEnabled(false);
+        // As the program starts in the C locale: English plural forms, source texts otherwise.
+        Translations::install(*QCoreApplication::instance(), QLocale::c());
+    }
     void headerCountsAndTotal_data() {
         QTest::addColumn<Durations>("durations");
         QTest::addColumn<QString>("header"); // tasks, completions, total

@@ -7,6 +7,8 @@
 
 namespace TaskRules {
 
+// Not translated: it is stored in the history, which must read the same whatever language the
+// program was running in when the completion was recorded.
 QString untitledName() {
     return QStringLiteral("Untitled Task");
 }

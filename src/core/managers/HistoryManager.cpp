@@ -5,6 +5,7 @@
 #include "time/DateFormat.h"
 #include "time/LocalDays.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFutureWatcher>
 #include <QHash>
@@ -223,9 +224,9 @@ QString HistoryManager::formatDay(Instant day, QDate today) {
 QString HistoryManager::formatDay(Instant day, QDate today, const QLocale& locale) {
     const QDate date = day.toDateTime().date();
     if (date == today)
-        return QStringLiteral("Today");
+        return QCoreApplication::translate("HistoryManager", "Today");
     if (date == today.addDays(-1))
-        return QStringLiteral("Yesterday");
+        return QCoreApplication::translate("HistoryManager", "Yesterday");
     return mediumDate(date, locale);
 }
 

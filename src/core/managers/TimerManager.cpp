@@ -150,11 +150,9 @@ QString TimerManager::statusTitle() const {
 }
 
 void TimerManager::showNotification() {
-    m_notifier.notify(QStringLiteral("Countdown Complete!"),
-                      QStringLiteral("Your timer has finished."));
+    m_notifier.notify(tr("Countdown Complete!"), tr("Your timer has finished."));
 }
 
 void TimerManager::showCompletionNotification(const QString& taskName) {
-    m_notifier.notify(QStringLiteral("Task Completed!"),
-                      taskName + QStringLiteral(" has been marked as complete."));
+    m_notifier.notify(tr("Task Completed!"), tr("%1 has been marked as complete.").arg(taskName));
 }

@@ -1,5 +1,7 @@
 #include "time/DurationText.h"
 
+#include <QCoreApplication>
+
 namespace DurationText {
 
 namespace {
@@ -12,11 +14,13 @@ QString twoDigits(qint64 value) {
 }
 
 QString hoursAndMinutes(qint64 hours, qint64 minutes) {
-    return QStringLiteral("%1h %2m").arg(hours).arg(minutes);
+    return QCoreApplication::translate("DurationText", "%1h %2m", "hours and minutes")
+        .arg(hours)
+        .arg(minutes);
 }
 
 QString minutesOnly(qint64 minutes) {
-    return QStringLiteral("%1m").arg(minutes);
+    return QCoreApplication::translate("DurationText", "%1m", "minutes").arg(minutes);
 }
 
 } // namespace

@@ -16,7 +16,7 @@ StatusWindow::StatusWindow(QObject* parent)
     , m_window(std::make_unique<QWidget>(nullptr, Qt::Tool | Qt::FramelessWindowHint |
                                                       Qt::WindowStaysOnTopHint))
     , m_button(new QPushButton(m_window.get())) {
-    m_window->setWindowTitle(QStringLiteral("Hourlark Status"));
+    m_window->setWindowTitle(QCoreApplication::translate("StatusWindow", "Hourlark Status"));
     m_window->setAttribute(Qt::WA_ShowWithoutActivating);
     auto* layout = new QHBoxLayout(m_window.get());
     layout->setContentsMargins(2, 2, 2, 2);

@@ -11,6 +11,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -27,9 +29,9 @@ int headerHeight() {
     return 2 * Style::defaultPadding + title + titleSpacing + captionLineHeight();
 }
 
-QString plural(qint64 count, const QString& noun) {
-    return QStringLiteral("%1 %2%3").arg(QString::number(count), noun,
-                                         count == 1 ? QString() : QStringLiteral("s"));
+// %n takes an int; a day never holds more completions than that.
+int countOf(qint64 count) {
+    return int(std::min<qint64>(count, std::numeric_limits<int>::max()));
 }
 
 QWidget* iconLabel(Style::Icon icon, const QString& text, const QString& name, QWidget* parent) {
@@ -118,16 +120,17 @@ void DaySection::buildHeader() {
     title->setObjectName(QStringLiteral("title"));
     texts->addWidget(title);
 
+    const QString taskCount = tr("%n tasks", nullptr, countOf(uniqueTaskCount(m_tasks)));
+    const QString completionCount = tr("%n completions", nullptr, countOf(m_tasks.size()));
+    const QString total = DurationText::dayTotal(totalDuration(m_tasks));
     auto* counts = new QHBoxLayout;
     counts->setSpacing(labelSpacing);
-    counts->addWidget(iconLabel(Style::Icon::CheckmarkCircle,
-                                plural(uniqueTaskCount(m_tasks), QStringLiteral("task")),
-                                QStringLiteral("taskCount"), m_header));
-    counts->addWidget(iconLabel(Style::Icon::ArrowClockwise,
-                                plural(m_tasks.size(), QStringLiteral("completion")),
+    counts->addWidget(
+        iconLabel(Style::Icon::CheckmarkCircle, taskCount, QStringLiteral("taskCount"), m_header));
+    counts->addWidget(iconLabel(Style::Icon::ArrowClockwise, completionCount,
                                 QStringLiteral("completionCount"), m_header));
-    counts->addWidget(iconLabel(Style::Icon::Clock, DurationText::dayTotal(totalDuration(m_tasks)),
-                                QStringLiteral("totalDuration"), m_header));
+    counts->addWidget(
+        iconLabel(Style::Icon::Clock, total, QStringLiteral("totalDuration"), m_header));
     counts->addStretch();
     texts->addLayout(counts);
     line->addLayout(texts, 1);
@@ -136,6 +139,11 @@ void DaySection::buildHeader() {
     m_chevron->setObjectName(QStringLiteral("chevron"));
     line->addWidget(m_chevron);
     updateChevron();
+    // The header is what a screen reader lands on: the whole line in one name, and whether the
+    // day is open as its state.
+    m_header->setAccessibleName(tr("%1: %2, %3, total %4", "day, tasks, completions, total time")
+                                    .arg(title->text(), taskCount, completionCount, total));
+    m_header->setAccessibleDescription(tr("Shows the day's chart and tasks"));
     connect(m_header, &ClickableArea::clicked, this, &DaySection::toggleRequested);
     m_layout->addWidget(m_header);
 }
@@ -144,6 +152,7 @@ void DaySection::updateChevron() {
     setSecondaryIcon(m_chevron, m_expanded ? Style::Icon::ChevronUp : Style::Icon::ChevronDown,
                      captionLineHeight());
     m_chevron->setProperty("pointsUp", m_expanded);
+    m_header->setExpanded(m_expanded);
 }
 
 void DaySection::buildBody() {

@@ -73,8 +73,8 @@ QSize EditTaskSheet::sizeHint() const {
 }
 
 void EditTaskSheet::buildTitle(QVBoxLayout* layout) {
-    auto* title = makeLabel(QStringLiteral("Edit Task"), Style::TextRole::Title2,
-                            Style::ColorRole::Primary, this);
+    auto* title =
+        makeLabel(tr("Edit Task"), Style::TextRole::Title2, Style::ColorRole::Primary, this);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
@@ -90,23 +90,26 @@ void EditTaskSheet::buildForm(QVBoxLayout* layout) {
     const auto addGroup = [&](const QString& label, QLineEdit* field) {
         auto* group = new QVBoxLayout;
         group->setSpacing(5);
-        group->addWidget(
-            makeLabel(label, Style::TextRole::Caption, Style::ColorRole::Secondary, form));
+        auto* caption =
+            makeLabel(label, Style::TextRole::Caption, Style::ColorRole::Secondary, form);
+        caption->setBuddy(field);
+        field->setAccessibleName(label);
+        group->addWidget(caption);
         group->addWidget(field);
         groups->addLayout(group);
     };
 
     m_name = new QLineEdit(m_task.taskName(), form);
     m_name->setObjectName(QStringLiteral("nameField"));
-    m_name->setPlaceholderText(QStringLiteral("Enter task name"));
+    m_name->setPlaceholderText(tr("Enter task name"));
     TaskNames::filterControls(m_name);
-    addGroup(QStringLiteral("Task Name"), m_name);
+    addGroup(tr("Task Name"), m_name);
 
     m_minutes = new QLineEdit(DurationText::wholeMinutes(m_task.duration()), form);
     m_minutes->setObjectName(QStringLiteral("minutesField"));
-    m_minutes->setPlaceholderText(QStringLiteral("Minutes"));
+    m_minutes->setPlaceholderText(tr("Minutes"));
     m_minutes->setFixedWidth(100);
-    addGroup(QStringLiteral("Duration (minutes)"), m_minutes);
+    addGroup(tr("Duration (minutes)"), m_minutes);
 
     connect(m_name, &QLineEdit::textChanged, this, &EditTaskSheet::onTextChanged);
     connect(m_minutes, &QLineEdit::textChanged, this, &EditTaskSheet::onTextChanged);
@@ -118,11 +121,11 @@ void EditTaskSheet::buildButtons(QVBoxLayout* layout) {
     buttons->setContentsMargins(Style::standardMargin, 0, Style::standardMargin, 0);
     buttons->setSpacing(15);
     buttons->addStretch();
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel = new QPushButton(tr("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setAutoDefault(false);
     buttons->addWidget(m_cancel);
-    m_save = new ProminentButton(QStringLiteral("Save"), this);
+    m_save = new ProminentButton(tr("Save"), this);
     m_save->setObjectName(QStringLiteral("saveButton"));
     m_save->setAutoDefault(false);
     buttons->addWidget(m_save);

@@ -45,7 +45,7 @@ void HistoryView::buildEmptyState() {
     setSecondaryIcon(icon, Style::Icon::ClockQuestionmark, emptyStateIconSide);
     stack->addWidget(icon, 0, Qt::AlignHCenter);
 
-    auto* title = makeLabel(QStringLiteral("No Task History Yet"), Style::TextRole::Title2,
+    auto* title = makeLabel(tr("No Task History Yet"), Style::TextRole::Title2,
                             Style::ColorRole::Primary, m_emptyState);
     QFont semibold = title->font();
     semibold.setWeight(QFont::DemiBold);
@@ -53,8 +53,8 @@ void HistoryView::buildEmptyState() {
     title->setObjectName(QStringLiteral("emptyTitle"));
     stack->addWidget(title, 0, Qt::AlignHCenter);
 
-    auto* message = makeLabel(QStringLiteral("Complete tasks to see them here"),
-                              Style::TextRole::Body, Style::ColorRole::Secondary, m_emptyState);
+    auto* message = makeLabel(tr("Complete tasks to see them here"), Style::TextRole::Body,
+                              Style::ColorRole::Secondary, m_emptyState);
     message->setObjectName(QStringLiteral("emptyMessage"));
     stack->addWidget(message, 0, Qt::AlignHCenter);
     stack->addStretch(1);

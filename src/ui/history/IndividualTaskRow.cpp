@@ -42,6 +42,11 @@ IndividualTaskRow::IndividualTaskRow(TaskEntry task, QString taskName, HistoryMa
     trailing->addWidget(duration);
     const int captionSide = QFontMetrics(Style::font(Style::TextRole::Caption)).height();
     m_actions = makeActionsButton(actionsWidth, captionSide, this);
+    // The "…" button is the one stop Tab makes on this row: its name says which completion.
+    m_actions->setAccessibleName(
+        tr("Actions for %1 at %2", "task, time of day").arg(m_taskName, time->text()));
+    setAccessibleName(tr("%1, completed at %2, %3", "task, time of day, duration")
+                          .arg(m_taskName, time->text(), duration->text()));
     trailing->addWidget(m_actions);
     layout->addLayout(trailing);
     buildActionsMenu();
@@ -58,7 +63,7 @@ void IndividualTaskRow::buildActionsMenu() {
     QMenu* menu = m_actions->menu();
     connect(addEditAction(menu, palette()), &QAction::triggered, this,
             &IndividualTaskRow::onEditRequested);
-    connect(addDeleteAction(menu, QStringLiteral("Delete")), &QAction::triggered, this,
+    connect(addDeleteAction(menu, tr("Delete")), &QAction::triggered, this,
             &IndividualTaskRow::onDeleteRequested);
 }
 

@@ -37,6 +37,10 @@ MergedTaskRow::MergedTaskRow(MergedTask mergedTask, HistoryManager& history, Col
     buildRow();
 }
 
+QWidget* MergedTaskRow::rowArea() const {
+    return m_row;
+}
+
 QColor MergedTaskRow::taskColor() const {
     return m_colors.colorForTask(m_mergedTask.taskName);
 }
@@ -61,6 +65,8 @@ void MergedTaskRow::buildRow() {
     line->addStretch(1);
     addTopAligned(buildTrailing(row));
     connect(row, &ClickableArea::clicked, this, &MergedTaskRow::onRowClicked);
+    connect(row, &ClickableArea::menuRequested, this, &MergedTaskRow::onMenuRequested);
+    describeRow();
     m_layout->addWidget(row);
 }
 
@@ -70,6 +76,7 @@ QLayout* MergedTaskRow::buildColorDot(QWidget* row) {
     auto* dot = new ColorDot(
         dotDiameter, [this] { return taskColor(); }, row);
     dot->setObjectName(QStringLiteral("dot"));
+    dot->setAccessibleName(m_mergedTask.taskName);
     holder->addWidget(dot);
     return holder;
 }
@@ -107,7 +114,7 @@ QLayout* MergedTaskRow::buildTitles(QWidget* row) {
 
     const QString subtitle = m_mergedTask.count == 1
                                  ? HistoryText::shortTime(m_mergedTask.lastCompletionDate)
-                                 : QStringLiteral("%1 completions").arg(m_mergedTask.count);
+                                 : tr("%n completions", nullptr, int(m_mergedTask.count));
     auto* subtitleLabel =
         makeLabel(subtitle, Style::TextRole::Caption, Style::ColorRole::Secondary, row);
     subtitleLabel->setObjectName(QStringLiteral("subtitle"));
@@ -129,6 +136,7 @@ QLayout* MergedTaskRow::buildTrailing(QWidget* row) {
     pill->setPalette(secondary);
     trailing->addWidget(pill);
     m_actions = makeActionsButton(actionsSide, actionsSide - 6, row);
+    m_actions->setAccessibleName(tr("Actions for %1").arg(m_mergedTask.taskName));
     trailing->addWidget(m_actions);
     buildActionsMenu();
     return trailing;
@@ -140,9 +148,8 @@ void MergedTaskRow::buildActionsMenu() {
         connect(addEditAction(menu, palette()), &QAction::triggered, this,
                 &MergedTaskRow::onEditRequested);
     }
-    const QString deleteText = m_mergedTask.count == 1
-                                   ? QStringLiteral("Delete")
-                                   : QStringLiteral("Delete All (%1)").arg(m_mergedTask.count);
+    const QString deleteText =
+        m_mergedTask.count == 1 ? tr("Delete") : tr("Delete All (%1)").arg(m_mergedTask.count);
     connect(addDeleteAction(menu, deleteText), &QAction::triggered, this,
             &MergedTaskRow::onDeleteAllRequested);
 }
@@ -169,6 +176,7 @@ void MergedTaskRow::onRowClicked() {
         return;
     }
     m_expanded = !m_expanded;
+    m_row->setExpanded(m_expanded);
     if (m_expanded) {
         if (!m_completions) {
             buildCompletions();
@@ -180,6 +188,29 @@ void MergedTaskRow::onRowClicked() {
     } else {
         Style::revealHeight(m_completions, false);
     }
+}
+
+// One name says what the row holds; a row of several completions opens and closes, and says so.
+void MergedTaskRow::describeRow() {
+    const QString total = DurationText::mergedTotalClock(m_mergedTask.totalDuration);
+    if (m_mergedTask.count < 2) {
+        m_row->setAccessibleName(tr("%1, completed at %2, %3", "task, time of day, duration")
+                                     .arg(m_mergedTask.taskName,
+                                          HistoryText::shortTime(m_mergedTask.lastCompletionDate),
+                                          total));
+        return;
+    }
+    m_row->setAccessibleName(tr("%1, %2, total %3", "task, completions, total duration")
+                                 .arg(m_mergedTask.taskName,
+                                      tr("%n completions", nullptr, int(m_mergedTask.count)),
+                                      total));
+    m_row->setAccessibleDescription(tr("Lists each completion"));
+    m_row->setExpanded(m_expanded);
+}
+
+// The Menu key or Shift+F10 on the row opens the same menu as its "…" button, below the button.
+void MergedTaskRow::onMenuRequested() {
+    m_actions->menu()->popup(m_actions->mapToGlobal(QPoint(0, m_actions->height())));
 }
 
 void MergedTaskRow::onEditRequested() {

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 
+class ClickableArea;
 class ColorManager;
 class HistoryManager;
 class QLayout;
@@ -24,7 +25,7 @@ public:
     bool isExpanded() const { return m_expanded; }
     QToolButton* actionsButton() const { return m_actions; }
     // The clickable line itself (without the completions list).
-    QWidget* rowArea() const { return m_row; }
+    QWidget* rowArea() const;
 
 private:
     void buildRow();
@@ -34,7 +35,9 @@ private:
     void buildActionsMenu();
     void buildCompletions();
     QColor taskColor() const;
+    void describeRow();
     void onRowClicked();
+    void onMenuRequested();
     void onEditRequested();
     void onDeleteAllRequested();
 
@@ -43,7 +46,7 @@ private:
     ColorManager& m_colors;
     std::function<void()> m_onDeleteAll;
     QVBoxLayout* m_layout = nullptr;
-    QWidget* m_row = nullptr;
+    ClickableArea* m_row = nullptr;
     QToolButton* m_actions = nullptr;
     QWidget* m_completions = nullptr;
     bool m_expanded = false;

@@ -53,7 +53,7 @@ QList<TaskGroup> TaskPieChartView::groupedTasks(const QList<TaskEntry>& tasks) {
 }
 
 void TaskPieChartView::buildEmptyText(QVBoxLayout* layout) {
-    auto* text = makeLabel(QStringLiteral("No tasks for this day"), Style::TextRole::Caption,
+    auto* text = makeLabel(tr("No tasks for this day"), Style::TextRole::Caption,
                            Style::ColorRole::Secondary, this);
     text->setObjectName(QStringLiteral("emptyText"));
     text->setContentsMargins(Style::defaultPadding, Style::defaultPadding, Style::defaultPadding,
@@ -76,6 +76,8 @@ void TaskPieChartView::buildPie(QVBoxLayout* layout) {
     QWidget* pie = new CustomPieChartView(m_tasks, colorForTask, this);
 #endif
     pie->setObjectName(QStringLiteral("pie"));
+    pie->setAccessibleName(tr("Time per task"));
+    pie->setAccessibleDescription(tr("The same shares are listed below the chart."));
     pie->setFixedHeight(pieHeight);
     pie->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     layout->addWidget(pie);
@@ -93,9 +95,10 @@ void TaskPieChartView::buildLegend(QVBoxLayout* layout) {
         auto* line = new QHBoxLayout(row);
         line->setContentsMargins(0, 0, 0, 0);
         m_colors.colorForTask(group.name); // assign now, not while painting
-        line->addWidget(new ColorDot(
-            10, [&colors = m_colors, name = group.name] { return colors.colorForTask(name); },
-            row));
+        auto* dot = new ColorDot(
+            10, [&colors = m_colors, name = group.name] { return colors.colorForTask(name); }, row);
+        dot->setAccessibleName(group.name);
+        line->addWidget(dot);
         auto* name = new ElidedLabel(group.name, row);
         name->setObjectName(QStringLiteral("name"));
         name->setFont(Style::font(Style::TextRole::Caption));
@@ -104,12 +107,16 @@ void TaskPieChartView::buildLegend(QVBoxLayout* layout) {
                                    Style::TextRole::Caption, Style::ColorRole::Secondary, row);
         duration->setObjectName(QStringLiteral("duration"));
         line->addWidget(duration);
-        auto* percent = makeLabel(QStringLiteral("(%1%)").arg(group.percentage),
+        auto* percent = makeLabel(tr("(%1%)", "share of the day's time").arg(group.percentage),
                                   Style::TextRole::Caption, Style::ColorRole::Secondary, row);
         percent->setObjectName(QStringLiteral("percentage"));
         percent->setFixedWidth(percentWidth);
         percent->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         line->addWidget(percent);
+        // One entry for a screen reader, rather than four fragments to piece together.
+        row->setAccessibleName(tr("%1: %2, %3%", "legend entry: task, time, share")
+                                   .arg(group.name, duration->text())
+                                   .arg(group.percentage));
         rows->addWidget(row);
     }
     layout->addWidget(legend);

@@ -161,6 +161,8 @@ QWidget* ConfirmationDialog::buildPanel(const QString& title, const QString& mes
                                         const QString& destructiveAction) {
     auto* panel = new QWidget;
     panel->setFixedWidth(confirmationWidth);
+    panel->setAccessibleName(title);
+    panel->setAccessibleDescription(message);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(Style::standardMargin, Style::standardMargin, Style::standardMargin,
                                Style::standardMargin);
@@ -187,7 +189,7 @@ QWidget* ConfirmationDialog::buildPanel(const QString& title, const QString& mes
     destructive->setPalette(warning);
     layout->addWidget(destructive);
 
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), panel);
+    auto* cancel = new QPushButton(tr("Cancel"), panel);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
     layout->addWidget(cancel);

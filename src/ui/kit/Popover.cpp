@@ -129,7 +129,7 @@ private:
 
 Popover::Popover(Frame frame, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint) {
-    setWindowTitle(QStringLiteral("Hourlark"));
+    setWindowTitle(QStringLiteral("Hourlark")); // the program's name, the same in every language
     if (frame == Frame::Shadowed || (frame == Frame::Automatic && desktopComposites())) {
         m_shadowMargin = shadowReach;
         m_radius = cornerRadius;

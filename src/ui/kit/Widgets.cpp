@@ -3,6 +3,10 @@
 #include "kit/TaskNames.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLocale>
@@ -26,6 +30,60 @@ QString shortTime(Instant instant) {
 }
 
 } // namespace HistoryText
+
+namespace {
+
+// What a screen reader needs of the kit's own widgets: the clickable area is a button that may
+// expand, the dot a picture named after its task.
+class ClickableAreaAccessible final : public QAccessibleWidget {
+public:
+    explicit ClickableAreaAccessible(ClickableArea* area)
+        : QAccessibleWidget(area, QAccessible::Button) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        if (const std::optional<bool> expanded = area()->expanded()) {
+            state.expandable = true;
+            state.expanded = *expanded;
+            state.collapsed = !*expanded;
+        }
+        return state;
+    }
+
+    QStringList actionNames() const override {
+        return QAccessibleWidget::actionNames() << pressAction() << showMenuAction();
+    }
+
+    void doAction(const QString& action) override {
+        if (action == pressAction())
+            area()->click();
+        else if (action == showMenuAction())
+            emit area()->menuRequested();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    ClickableArea* area() const { return static_cast<ClickableArea*>(widget()); }
+};
+
+QAccessibleInterface* kitAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("ClickableArea"))
+        return new ClickableAreaAccessible(static_cast<ClickableArea*>(object));
+    if (className == QLatin1String("ColorDot"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    return nullptr;
+}
+
+void installAccessibleFactory() {
+    static const bool installed = [] {
+        QAccessible::installFactory(kitAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+} // namespace
 
 QLabel* makeLabel(const QString& text, Style::TextRole role, Style::ColorRole color,
                   QWidget* parent) {
@@ -69,7 +127,8 @@ QToolButton* makeActionsButton(int side, int iconSide, QWidget* parent) {
     button->setIconSize(QSize(iconSide, iconSide));
     button->setFixedSize(side, side);
     button->setCursor(Qt::PointingHandCursor);
-    button->setToolTip(QStringLiteral("Actions"));
+    button->setToolTip(QCoreApplication::translate("Widgets", "Actions"));
+    button->setAccessibleName(button->toolTip());
     button->setMenu(new QMenu(button));
     return button;
 }
@@ -77,7 +136,7 @@ QToolButton* makeActionsButton(int side, int iconSide, QWidget* parent) {
 QAction* addEditAction(QMenu* menu, const QPalette& palette) {
     return menu->addAction(
         Style::icon(Style::Icon::Pencil, Style::color(Style::ColorRole::Secondary, palette)),
-        QStringLiteral("Edit"));
+        QCoreApplication::translate("Widgets", "Edit"));
 }
 
 QAction* addDeleteAction(QMenu* menu, const QString& text) {
@@ -87,6 +146,7 @@ QAction* addDeleteAction(QMenu* menu, const QString& text) {
 ColorDot::ColorDot(int diameter, ColorSource color, QWidget* parent)
     : QWidget(parent)
     , m_color(std::move(color)) {
+    installAccessibleFactory();
     setFixedSize(diameter, diameter);
 }
 
@@ -190,8 +250,24 @@ void Divider::paintEvent(QPaintEvent*) {
 
 ClickableArea::ClickableArea(QWidget* parent)
     : QWidget(parent) {
+    installAccessibleFactory();
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
+}
+
+void ClickableArea::setExpanded(std::optional<bool> expanded) {
+    if (expanded == m_expanded)
+        return;
+    m_expanded = expanded;
+    QAccessible::State changed;
+    changed.expanded = true;
+    changed.collapsed = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
+}
+
+void ClickableArea::click() {
+    emit clicked();
 }
 
 void ClickableArea::mousePressEvent(QMouseEvent* event) {
@@ -219,9 +295,25 @@ void ClickableArea::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Enter:
         emit clicked();
         return;
+    case Qt::Key_Menu:
+        emit menuRequested();
+        return;
+    case Qt::Key_F10:
+        if (event->modifiers() == Qt::ShiftModifier) {
+            emit menuRequested();
+            return;
+        }
+        break;
     default:
-        QWidget::keyPressEvent(event);
+        break;
     }
+    QWidget::keyPressEvent(event);
+}
+
+void ClickableArea::contextMenuEvent(QContextMenuEvent* event) {
+    // The Menu key arrives as a key press above as well; only the mouse is handled here.
+    if (event->reason() == QContextMenuEvent::Mouse)
+        emit menuRequested();
 }
 
 void ClickableArea::paintEvent(QPaintEvent*) {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QAbstractButton;
 class QAction;
@@ -40,6 +41,7 @@ QAction* addEditAction(QMenu* menu, const QPalette& palette);
 QAction* addDeleteAction(QMenu* menu, const QString& text);
 
 // A filled circle whose colour is read at paint time, so a changed colour table shows at once.
+// Its accessible name is the task it stands for: the colour alone tells a screen reader nothing.
 class ColorDot final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ColorDot)
@@ -116,22 +118,33 @@ private:
 };
 
 // A plain, borderless area that reports a click anywhere on it, like a button without a bezel;
-// reachable with Tab and pressed with Space or Return.
+// reachable with Tab and pressed with Space or Return. Assistive technologies see a button, with
+// an expanded or collapsed state when it opens something; the Menu key or Shift+F10 asks for its
+// actions menu.
 class ClickableArea final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ClickableArea)
 public:
     explicit ClickableArea(QWidget* parent);
 
+    // Whether activating it opens and closes something, and whether that is open now.
+    std::optional<bool> expanded() const { return m_expanded; }
+    void setExpanded(std::optional<bool> expanded);
+
+    void click();
+
 signals:
     void clicked();
+    void menuRequested();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     bool m_pressed = false;
+    std::optional<bool> m_expanded;
 };

@@ -15,7 +15,7 @@ namespace {
 
 QToolButton* backButton() {
     auto* button = new QToolButton;
-    button->setText(QStringLiteral("Back"));
+    button->setText(MainContainerView::tr("Back"));
     button->setFont(Style::font(Style::TextRole::Body));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true); // plain: no border or background
@@ -82,7 +82,7 @@ QWidget* MainContainerView::buildHeader() {
     row->addWidget(m_backButton);
     row->addStretch(1);
 
-    auto* title = new QLabel(QStringLiteral("Task History"));
+    auto* title = new QLabel(tr("Task History"));
     title->setObjectName(QStringLiteral("historyTitle"));
     title->setFont(Style::font(Style::TextRole::Headline));
     row->addWidget(title);
@@ -95,6 +95,7 @@ QWidget* MainContainerView::buildHeader() {
     m_backButtonMirror->setSizePolicy(keepsItsPlace);
     m_backButtonMirror->hide();
     m_backButtonMirror->setFocusPolicy(Qt::NoFocus);
+    m_backButtonMirror->setAccessibleName(QString()); // only a spacer; nobody should hear it
     row->addWidget(m_backButtonMirror);
 
     applyHeaderStyle();

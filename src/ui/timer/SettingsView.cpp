@@ -62,6 +62,8 @@ QVBoxLayout* labelledField(QLabel* caption, QLineEdit* field, Qt::Alignment alig
     group->addWidget(caption);
     group->addWidget(field, 0, alignment);
     caption->setBuddy(field);
+    // The caption names the field; the placeholder would vanish from the name once typed over.
+    field->setAccessibleName(caption->text());
     return group;
 }
 
@@ -135,6 +137,8 @@ QWidget* SettingsView::buildCountdownBlock() {
     display.setBold(true);
     m_timeLabel->setFont(display);
     m_timeLabel->setAlignment(Qt::AlignCenter);
+    // Read out as a time ("29 minutes 59 seconds remaining"), not as digits and a colon.
+    m_timeLabel->setAccessibleDescription(tr("Time remaining"));
     layout->addWidget(m_timeLabel);
 
     m_nameLabel = new QLabel;
@@ -152,13 +156,13 @@ QWidget* SettingsView::buildInputsBlock() {
     auto* block = new QWidget;
     QVBoxLayout* layout = stack(block, 10, Style::standardMargin, 0);
 
-    m_nameCaption = caption(QStringLiteral("Task Name"));
-    m_nameField = field(QStringLiteral("taskNameField"), QStringLiteral("Enter task name"));
+    m_nameCaption = caption(tr("Task Name"));
+    m_nameField = field(QStringLiteral("taskNameField"), tr("Enter task name"));
     TaskNames::filterControls(m_nameField);
     layout->addLayout(labelledField(m_nameCaption, m_nameField));
 
-    m_minutesCaption = caption(QStringLiteral("Time (minutes)"));
-    m_minutesField = field(QStringLiteral("minutesField"), QStringLiteral("Minutes"));
+    m_minutesCaption = caption(tr("Time (minutes)"));
+    m_minutesField = field(QStringLiteral("minutesField"), tr("Minutes"));
     m_minutesField->setFixedWidth(100);
     layout->addLayout(labelledField(m_minutesCaption, m_minutesField, Qt::AlignLeft));
     return block;
@@ -173,9 +177,9 @@ QWidget* SettingsView::buildButtonsBlock() {
     row->setSpacing(15);
     m_startStopButton = new QPushButton;
     m_startStopButton->setObjectName(QStringLiteral("startStopButton"));
-    m_resetButton = new QPushButton(QStringLiteral("Reset"));
+    m_resetButton = new QPushButton(tr("Reset"));
     m_resetButton->setObjectName(QStringLiteral("resetButton"));
-    m_completeButton = new QPushButton(QStringLiteral("Complete"));
+    m_completeButton = new QPushButton(tr("Complete"));
     m_completeButton->setObjectName(QStringLiteral("completeButton"));
     for (QPushButton* button : {m_startStopButton, m_resetButton, m_completeButton}) {
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -187,12 +191,25 @@ QWidget* SettingsView::buildButtonsBlock() {
     layout->addLayout(row);
 
     layout->addSpacing(8);
-    m_historyButton = new QPushButton(QStringLiteral("View History"));
+    m_historyButton = new QPushButton(tr("View History"));
     m_historyButton->setObjectName(QStringLiteral("historyButton"));
     m_historyButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(m_historyButton, &QPushButton::clicked, this, &SettingsView::historyRequested);
     layout->addWidget(m_historyButton);
     return block;
+}
+
+QString SettingsView::spokenRemaining(qint64 seconds) {
+    const qint64 minutes = std::max<qint64>(0, seconds) / 60;
+    const int rest = int(std::max<qint64>(0, seconds) % 60);
+    // %n takes an int; a countdown is at most 600 minutes.
+    const int shownMinutes = int(std::min<qint64>(minutes, std::numeric_limits<int>::max()));
+    if (minutes == 0)
+        return tr("%n seconds remaining", nullptr, rest);
+    if (rest == 0)
+        return tr("%n minutes remaining", nullptr, shownMinutes);
+    return tr("%1 %2 remaining", "minutes, then seconds")
+        .arg(tr("%n minutes", nullptr, shownMinutes), tr("%n seconds", nullptr, rest));
 }
 
 QString SettingsView::truncatedName(const QString& text) {
@@ -322,6 +339,7 @@ void SettingsView::render() {
     const bool running = m_timer.isRunning();
 
     m_timeLabel->setText(DurationText::countdown(m_timer.timeRemaining()));
+    m_timeLabel->setAccessibleName(spokenRemaining(m_timer.timeRemaining()));
     // Idle, the primary colour is simply the text colour the display inherits.
     if (running)
         setTint(m_timeLabel, QPalette::WindowText, Style::green());
@@ -339,11 +357,9 @@ void SettingsView::render() {
     if (m_buttonShowsRunning != running) {
         m_buttonShowsRunning = running;
         if (running)
-            setButtonFace(m_startStopButton, QStringLiteral("Stop"), Style::Icon::Stop,
-                          Style::red());
+            setButtonFace(m_startStopButton, tr("Stop"), Style::Icon::Stop, Style::red());
         else
-            setButtonFace(m_startStopButton, QStringLiteral("Start"), Style::Icon::Play,
-                          Style::green());
+            setButtonFace(m_startStopButton, tr("Start"), Style::Icon::Play, Style::green());
     }
     m_minutesField->setEnabled(!running);
     m_completeButton->setEnabled(running);
@@ -362,7 +378,7 @@ void SettingsView::applyStyle() {
     const QColor plain = palette().color(QPalette::Active, QPalette::ButtonText);
     setLabelIcon(m_resetButton, Style::Icon::CounterClockwise, plain);
     setLabelIcon(m_historyButton, Style::Icon::ClockArrowCirclepath, plain);
-    setButtonFace(m_completeButton, QStringLiteral("Complete"), Style::Icon::CheckmarkCircleFill,
+    setButtonFace(m_completeButton, tr("Complete"), Style::Icon::CheckmarkCircleFill,
                   Style::blue());
     m_buttonShowsRunning.reset(); // the Start/Stop face is redrawn in the new colours
     render();
@@ -377,8 +393,8 @@ void SettingsView::equaliseButtonWidths() {
     probe.setIconSize(m_startStopButton->iconSize());
     probe.setIcon(m_completeButton->icon());
     int widest = 0;
-    for (const auto* title : {"Start", "Stop", "Reset", "Complete"}) {
-        probe.setText(QString::fromLatin1(title));
+    for (const QString& title : {tr("Start"), tr("Stop"), tr("Reset"), tr("Complete")}) {
+        probe.setText(title);
         widest = std::max(widest, probe.sizeHint().width());
     }
     for (QPushButton* button : {m_startStopButton, m_resetButton, m_completeButton})

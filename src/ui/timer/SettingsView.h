@@ -25,6 +25,8 @@ public:
     // panel shows.
     explicit SettingsView(TimerManager& timer, QWidget* parent = nullptr);
 
+    // The remaining time as a screen reader should say it: "29 minutes 59 seconds remaining".
+    static QString spokenRemaining(qint64 seconds);
     // The first `maximumNameLength` grapheme clusters of `text`.
     static QString truncatedName(const QString& text);
     // Keeps the characters Unicode counts as numbers (any script, fractions included).
