@@ -337,7 +337,7 @@ Ihre Änderungen bleiben erhalten und werden gespeichert, sobald das behoben ist
             <location line="+15" />
             <location line="+218" />
             <source>Reset</source>
-            <translation>Zurücksetzen</translation>
+            <translation>Reset</translation>
         </message>
         <message>
             <location line="-216" />

@@ -1,0 +1,295 @@
+#include "HistoryTestSupport.h"
+#include "TimerWorld.h"
+#include "history/DaySection.h"
+#include "history/EditTaskSheet.h"
+#include "history/HistoryView.h"
+#include "history/MergedTaskRow.h"
+#include "i18n/Translations.h"
+#include "kit/Overlay.h"
+#include "kit/Style.h"
+#include "kit/Widgets.h"
+#include "timer/SettingsView.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QTranslator>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QAccessibleInterface* accessible(QObject* object) {
+    QAccessibleInterface* found = QAccessible::queryAccessibleInterface(object);
+    Q_ASSERT(found);
+    return found;
+}
+
+// Only the catalogues of `language` (and the English plural forms) are installed afterwards.
+void useLanguage(const QString& language) {
+    for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+    Translations::install(*qApp, language.isEmpty() ? QLocale::c() : QLocale(language));
+}
+
+// Labels and buttons of `root` whose text is wider than the room they were given. Elided labels
+// shorten on purpose, and wrapped labels grow downwards, so both are left out.
+QStringList clipped(const QWidget* root) {
+    QStringList found;
+    for (const QLabel* label : root->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(root) || label->text().isEmpty() || label->wordWrap() ||
+            qobject_cast<const ElidedLabel*>(label) ||
+            label->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored)
+            continue;
+        const int needed = label->fontMetrics().horizontalAdvance(label->text());
+        if (needed > label->contentsRect().width())
+            found << u"label \"%1\": %2 > %3"_s.arg(label->text())
+                         .arg(needed)
+                         .arg(label->contentsRect().width());
+    }
+    for (const QPushButton* button : root->findChildren<QPushButton*>()) {
+        if (button->isVisibleTo(root) && button->sizeHint().width() > button->width())
+            found << u"button \"%1\": %2 > %3"_s.arg(button->text())
+                         .arg(button->sizeHint().width())
+                         .arg(button->width());
+    }
+    return found;
+}
+
+} // namespace
+
+class tst_Accessibility final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Style::setAnimationsEnabled(false); }
+    void cleanup() { useLanguage(QString()); }
+
+    // In the C locale the texts are the English ones, with English plural forms.
+    void cLocaleTexts_data() {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("one task") << u"DaySection"_s << u"%n tasks"_s << 1 << u"1 task"_s;
+        QTest::newRow("two tasks") << u"DaySection"_s << u"%n tasks"_s << 2 << u"2 tasks"_s;
+        QTest::newRow("one completion")
+            << u"DaySection"_s << u"%n completions"_s << 1 << u"1 completion"_s;
+        QTest::newRow("one minute left")
+            << u"SettingsView"_s << u"%n minutes remaining"_s << 1 << u"1 minute remaining"_s;
+        QTest::newRow("delete all, one: the program's own wording")
+            << u"MergedTaskRow"_s << u"Delete all %n completions of '%1'?"_s << 1
+            << u"Delete all 1 completions of '%1'?"_s;
+        QTest::newRow("notification")
+            << u"TimerManager"_s << u"Countdown Complete!"_s << -1 << u"Countdown Complete!"_s;
+        QTest::newRow("today") << u"HistoryManager"_s << u"Today"_s << -1 << u"Today"_s;
+        QTest::newRow("menu") << u"AppDelegate"_s << u"Quit Hourlark"_s << -1 << u"Quit Hourlark"_s;
+    }
+    void cLocaleTexts() {
+        QFETCH(QString, context);
+        QFETCH(QString, source);
+        QFETCH(int, count);
+        QFETCH(QString, expected);
+        QCOMPARE(Translations::install(*qApp, QLocale::c()), QString());
+        QCOMPARE(QCoreApplication::translate(context.toLatin1(), source.toUtf8(), nullptr, count),
+                 expected);
+    }
+
+    // Each catalogue is found for its locale and carries the plural forms of its language.
+    void catalogues_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("de") << u"de_DE"_s << 2 << u"2 Aufgaben"_s;
+        QTest::newRow("fr, one") << u"fr_FR"_s << 1 << u"1 tâche"_s;
+        QTest::newRow("es") << u"es_ES"_s << 5 << u"5 tareas"_s;
+        QTest::newRow("pt_BR") << u"pt_BR"_s << 1 << u"1 tarefa"_s;
+        QTest::newRow("ru, 21") << u"ru_RU"_s << 21 << u"21 задача"_s;
+        QTest::newRow("ru, 3") << u"ru_RU"_s << 3 << u"3 задачи"_s;
+        QTest::newRow("ru, 11") << u"ru_RU"_s << 11 << u"11 задач"_s;
+        QTest::newRow("pl, 22") << u"pl_PL"_s << 22 << u"22 zadania"_s;
+        QTest::newRow("pl, 12") << u"pl_PL"_s << 12 << u"12 zadań"_s;
+        QTest::newRow("zh_CN") << u"zh_CN"_s << 2 << u"2 个任务"_s;
+    }
+    void catalogues() {
+        QFETCH(QString, language);
+        QFETCH(int, count);
+        QFETCH(QString, expected);
+        useLanguage(language);
+        QCOMPARE(QCoreApplication::translate("DaySection", "%n tasks", nullptr, count), expected);
+    }
+
+    void countdownIsReadAsTime() {
+        TimerWorld world;
+        SettingsView view(world.timer);
+        view.show();
+        QLabel* display = view.findChild<QLabel*>(u"timeDisplay"_s);
+        QCOMPARE(accessible(display)->text(QAccessible::Name), u"30 minutes remaining"_s);
+        world.timer.startTimer();
+        world.tick();
+        QTRY_COMPARE(accessible(display)->text(QAccessible::Name),
+                     u"29 minutes 59 seconds remaining"_s);
+    }
+
+    void panelControls() {
+        TimerWorld world;
+        SettingsView view(world.timer);
+        view.show();
+        struct Expected {
+            const char* object;
+            QAccessible::Role role;
+            QString name;
+            bool disabled;
+        };
+        const Expected controls[] = {
+            {"taskNameField", QAccessible::EditableText, u"Task Name"_s, false},
+            {"minutesField", QAccessible::EditableText, u"Time (minutes)"_s, false},
+            {"startStopButton", QAccessible::Button, u"Start"_s, false},
+            {"resetButton", QAccessible::Button, u"Reset"_s, false},
+            {"completeButton", QAccessible::Button, u"Complete"_s, true},
+            {"historyButton", QAccessible::Button, u"View History"_s, false},
+        };
+        for (const Expected& control : controls) {
+            QWidget* widget = view.findChild<QWidget*>(QLatin1String(control.object));
+            QVERIFY2(widget, control.object);
+            QAccessibleInterface* face = accessible(widget);
+            QCOMPARE(face->role(), control.role);
+            QCOMPARE(face->text(QAccessible::Name), control.name);
+            QCOMPARE(bool(face->state().disabled), control.disabled);
+        }
+    }
+
+    void dayAndRows() {
+        HistoryFixture fixture({entryAt(u"Write"_s, 600, localTime(0, 9)),
+                                entryAt(u"Write"_s, 300, localTime(0, 10)),
+                                entryAt(u"Read"_s, 60, localTime(0, 11))});
+        const QList<TaskEntry> today = fixture.history.tasks();
+        DaySection section(dayOf(0), today, fixture.history, fixture.colors, false);
+        section.show();
+        QAccessibleInterface* header = accessible(section.header());
+        QCOMPARE(header->role(), QAccessible::Button);
+        QCOMPARE(header->text(QAccessible::Name), u"Today: 2 tasks, 3 completions, total 16m"_s);
+        QVERIFY(header->state().expandable);
+        QVERIFY(header->state().collapsed);
+        section.setExpanded(true);
+        QVERIFY(accessible(section.header())->state().expanded);
+
+        MergedTaskRow* write = nullptr;
+        for (MergedTaskRow* row : section.findChildren<MergedTaskRow*>())
+            if (row->mergedTask().taskName == u"Write"_s)
+                write = row;
+        QVERIFY(write);
+        QAccessibleInterface* row = accessible(write->rowArea());
+        QCOMPARE(row->text(QAccessible::Name), u"Write, 2 completions, total 15:00"_s);
+        QVERIFY(row->state().collapsed);
+        QCOMPARE(accessible(write->actionsButton())->text(QAccessible::Name),
+                 u"Actions for Write"_s);
+        ColorDot* dot = write->findChild<ColorDot*>(u"dot"_s);
+        QCOMPARE(accessible(dot)->role(), QAccessible::Graphic);
+        QCOMPARE(accessible(dot)->text(QAccessible::Name), u"Write"_s);
+    }
+
+    // Tab reaches the panel's controls in reading order; a disabled one is passed over.
+    void panelTabOrder() {
+        TimerWorld world;
+        SettingsView view(world.timer);
+        view.show();
+        view.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        view.findChild<QLineEdit*>(u"taskNameField"_s)->setFocus();
+        QStringList visited;
+        for (int i = 0; i < 5; ++i) {
+            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(visited, (QStringList{u"taskNameField"_s, u"minutesField"_s, u"startStopButton"_s,
+                                       u"resetButton"_s, u"historyButton"_s}));
+        // Space on Start starts it; Complete is then the next stop after Reset.
+        QPushButton* start = view.findChild<QPushButton*>(u"startStopButton"_s);
+        start->setFocus();
+        QTest::keyClick(start, Qt::Key_Space);
+        QVERIFY(world.timer.isRunning());
+        QTRY_VERIFY(view.findChild<QPushButton*>(u"completeButton"_s)->isEnabled());
+        QTest::keyClick(start, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), u"completeButton"_s);
+    }
+
+    void rowMenuFromKeyboard_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Menu key") << int(Qt::Key_Menu) << int(Qt::NoModifier);
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier);
+    }
+    void rowMenuFromKeyboard() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        HistoryFixture fixture({entryAt(u"Write"_s, 600, localTime(0, 9))});
+        MergedTaskRow row(mergedTasks(fixture.history.tasks()).constFirst(), fixture.history,
+                          fixture.colors, [] {});
+        row.show();
+        QTest::keyClick(row.rowArea(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QMenu* menu = row.actionsButton()->menu();
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(menu->actions().constFirst()->text(), u"Edit"_s);
+        menu->close();
+    }
+
+    // The timer panel, the history with a day open, the edit sheet and a confirmation, in the
+    // longest languages and in one drawn with other glyphs: no text wider than its room.
+    void layoutFits_data() {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("de") << u"de_DE"_s;
+        QTest::newRow("ru") << u"ru_RU"_s;
+        QTest::newRow("zh_CN") << u"zh_CN"_s;
+    }
+    void layoutFits() {
+        QFETCH(QString, language);
+        useLanguage(language);
+        QLocale::setDefault(QLocale(language));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+
+        TimerWorld world;
+        SettingsView panel(world.timer);
+        panel.resize(350, 300);
+        panel.show();
+        world.timer.setCustomText(u"Write"_s);
+        world.timer.startTimer();
+        QCoreApplication::processEvents();
+        QVERIFY2(clipped(&panel).isEmpty(), qPrintable(clipped(&panel).join(u"; ")));
+
+        HistoryFixture fixture({entryAt(u"Write"_s, 3700, localTime(0, 9)),
+                                entryAt(u"Write"_s, 300, localTime(0, 10)),
+                                entryAt(u"Read"_s, 60, localTime(1, 11))});
+        HistoryView history(fixture.history, fixture.colors);
+        history.resize(400, 456);
+        history.show();
+        history.toggleDay(dayOf(0));
+        QCoreApplication::processEvents();
+        QVERIFY2(clipped(&history).isEmpty(), qPrintable(clipped(&history).join(u"; ")));
+
+        Overlay* sheet =
+            EditTaskSheet::open(&history, fixture.history, fixture.history.tasks().constFirst());
+        QCoreApplication::processEvents();
+        QVERIFY2(clipped(sheet).isEmpty(), qPrintable(clipped(sheet).join(u"; ")));
+        sheet->dismiss();
+
+        auto* confirmation = new ConfirmationDialog(
+            &history, MergedTaskRow::tr("Delete all %n completions of '%1'?", nullptr, 2),
+            MergedTaskRow::tr("This will delete all %n completions of this task.", nullptr, 2),
+            MergedTaskRow::tr("Delete All"));
+        QCoreApplication::processEvents();
+        QVERIFY2(clipped(confirmation).isEmpty(), qPrintable(clipped(confirmation).join(u"; ")));
+        confirmation->dismiss();
+    }
+};
+
+QTEST_MAIN(tst_Accessibility)
+#include "tst_Accessibility.moc"
