@@ -10,8 +10,10 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMenu>
+#include <QScreen>
 
 namespace {
 
@@ -77,7 +79,14 @@ void AppDelegate::openPopover() {
         m_popover->activateWindow();
         return;
     }
-    m_popover->showAt(m_statusItem->anchorRect(), QCursor::pos());
+    // Not where the pointer is: that is the menu entry or another program's window. Under the
+    // item where it was last seen, else at the top of the screen, where panels put their items.
+    const QPoint cursor = QCursor::pos();
+    const QScreen* screen = QGuiApplication::screenAt(cursor);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QPoint top(cursor.x(), screen ? screen->availableGeometry().top() : 0);
+    m_popover->showAt(m_statusItem->anchorRect(), top);
 }
 
 void AppDelegate::showMenu(const QPoint& globalPos) {

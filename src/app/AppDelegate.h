@@ -35,7 +35,8 @@ public:
     void applicationDidFinishLaunching(std::unique_ptr<StatusItem> statusItem);
 
     void togglePopover(const QPoint& globalPos);
-    // Shows the panel without toggling (a second launch, "Open Timer").
+    // Shows the panel without toggling (a second launch, "Open Timer"), under the item's last known
+    // position, else at the top of the screen.
     void openPopover();
     void showMenu(const QPoint& globalPos);
     void toggleLaunchAtLogin();

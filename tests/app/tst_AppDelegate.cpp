@@ -9,12 +9,17 @@
 #include "statusitem/StatusItem.h"
 #include "timer/MainContainerView.h"
 
+#include <QCursor>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
+#include <cstdlib>
 
 using namespace Qt::StringLiterals;
 
@@ -25,11 +30,12 @@ class FakeStatusItem final : public StatusItem {
 public:
     QString title() const override { return m_title; }
     void setTitle(const QString& title) override { m_title = title; }
-    QRect anchorRect() const override { return QRect(600, 0, 24, 24); }
+    QRect anchorRect() const override { return anchor; }
     void setContextMenu(QMenu* menu) override { attachedMenu = menu; }
     void popUpContextMenu(const QPoint& globalPos) override { menuPoppedUpAt.append(globalPos); }
     bool opensMenuOnLeftClick() const override { return menuOnLeftClick; }
 
+    QRect anchor{600, 0, 24, 24};
     QMenu* attachedMenu = nullptr;
     QList<QPoint> menuPoppedUpAt;
     bool menuOnLeftClick = false;
@@ -241,6 +247,34 @@ private slots:
         QCOMPARE(popover->size(), QSize(350, 300));
         emit root->dismissRequested();
         QVERIFY(!popover->isShown());
+    }
+
+    // "Open Timer" and a second launch come with the pointer on a menu entry or another window.
+    void openedPanelIsPlacedByTheItemNotThePointer_data() {
+        QTest::addColumn<QRect>("anchor");
+        QTest::newRow("under the item last seen") << QRect(600, 0, 24, 24);
+        QTest::newRow("item never seen: top of the screen") << QRect();
+    }
+    void openedPanelIsPlacedByTheItemNotThePointer() {
+        QFETCH(QRect, anchor);
+        Shell shell;
+        shell.item->anchor = anchor;
+        const QPoint pointer(300, 450);
+        QCursor::setPos(pointer);
+        shell.delegate.openPopover();
+        Popover* popover = shell.delegate.popover();
+        QVERIFY(popover->isShown());
+        const int margin = popover->shadowMargin();
+        const QRect frame = popover->geometry().marginsRemoved({margin, margin, margin, margin});
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint under = anchor.isValid() ? QPoint(anchor.center().x(), anchor.bottom())
+                                              : QPoint(pointer.x(), available.top());
+        QVERIFY2(frame.top() > under.y() && frame.top() <= under.y() + 8,
+                 qPrintable(u"top %1"_s.arg(frame.top())));
+        const int centre = std::clamp(under.x(), available.left() + frame.width() / 2,
+                                      available.right() - frame.width() / 2);
+        QVERIFY2(std::abs(frame.center().x() - centre) <= 1,
+                 qPrintable(u"centre %1, expected %2"_s.arg(frame.center().x()).arg(centre)));
     }
 
     void quitIsRequested() {

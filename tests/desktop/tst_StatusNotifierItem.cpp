@@ -17,6 +17,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -32,7 +33,9 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -233,11 +236,23 @@ private slots:
                                  .convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(QImage(first).convertToFormat(QImage::Format_ARGB32), drawn);
 
-        // New minutes, new name (hosts cache icons by name), and the old drawing is gone.
+        // New minutes, new name (hosts cache icons by name), and the old drawing is gone. The
+        // service rescans only when the theme folder's own time moves.
+        const QString theme = QDir(property(u"IconThemePath"_s).toString()).filePath(u"hicolor"_s);
+        const QDateTime past = QDateTime::currentDateTime().addSecs(-3600);
+        const timespec pastTimes[2]{{time_t(past.toSecsSinceEpoch()), 0},
+                                    {time_t(past.toSecsSinceEpoch()), 0}};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(theme).constData(), pastTimes, 0) == 0);
         item.setTitle(u"23:59 Write"_s);
         QTRY_VERIFY(iconFile(22) != first);
         QVERIFY(QFileInfo::exists(iconFile(22)));
         QVERIFY(!QFileInfo::exists(first));
+        QVERIFY(QFileInfo(theme).lastModified() > past.addSecs(3000));
+
+        // Its middle click has no position: the pointer is on the item.
+        QSignalSpy leftClicks(&item, &StatusItem::leftClicked);
+        call(itemPath, itemInterface, u"XAyatanaSecondaryActivate"_s, {QVariant::fromValue(7u)});
+        QTRY_COMPARE(leftClicks.size(), 1);
 
         watcher.closeWriteChannel();
         QVERIFY(watcher.waitForFinished());

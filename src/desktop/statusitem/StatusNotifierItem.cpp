@@ -24,6 +24,8 @@
 #include <QtEndian>
 #include <algorithm>
 #include <array>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -48,10 +50,12 @@ SniPixmap pixmapOf(const QImage& rendered) {
 }
 
 // Coordinates come from any program on the bus: kept where the rectangles the popover and the
-// menu are placed by cannot overflow.
+// menu are placed by cannot overflow, then taken from the panel's device pixels to ours.
 QPoint panelPoint(int x, int y) {
-    return {std::clamp(x, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
-            std::clamp(y, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)};
+    const QPoint device(std::clamp(x, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+                        std::clamp(y, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    // 0,0 is how panels that do not know say so.
+    return device.isNull() ? device : StatusItem::logicalFromDevice(device);
 }
 
 // What is known of the panel from the process that owns the watcher.
@@ -149,6 +153,13 @@ public slots:
     // A middle click: the same as a left click, which is the one way to the timer on panels
     // that open the menu on the left button.
     void SecondaryActivate(int x, int y) { m_item->onActivated(panelPoint(x, y)); }
+    // Ayatana's spelling of the middle click, with no position: the pointer is on the item then.
+    // It does what SecondaryActivate does; starting or stopping the countdown from a stray middle
+    // click would change it unseen, while the panel shows what a click did.
+    void XAyatanaSecondaryActivate(uint timestamp) {
+        Q_UNUSED(timestamp)
+        m_item->onActivated(QPoint());
+    }
     void ContextMenu(int x, int y) { m_item->onContextMenuRequested(panelPoint(x, y)); }
     // Scrolling has no meaning for a countdown.
     void Scroll(int delta, const QString& orientation) {
@@ -296,6 +307,10 @@ void StatusNotifierItem::writeIconFiles() {
         if (!previous.isEmpty())
             QFile::remove(root.filePath(folder + previous + QLatin1String(".png")));
     }
+    // The indicator service looks for new icons only when the theme folder itself changed, and a
+    // file written below it changes only its own folder's time.
+    ::utimensat(AT_FDCWD, QFile::encodeName(root.filePath(QStringLiteral("hicolor"))).constData(),
+                nullptr, 0);
     m_iconName = name;
 }
 
@@ -311,6 +326,9 @@ void StatusNotifierItem::onActivated(const QPoint& point) {
 }
 
 void StatusNotifierItem::onContextMenuRequested(const QPoint& point) {
+    // Where the menu was asked for is where the item is, for "Open Timer" as much as a click.
+    if (!point.isNull())
+        m_activatePoint = point;
     emit rightClicked(point.isNull() ? QCursor::pos() : point);
 }
 

@@ -32,7 +32,8 @@ public:
     QString title() const override { return m_title; }
     void setTitle(const QString& title) override;
 
-    // The point of the last Activate as a 1x1 rectangle; null before the first one.
+    // Where the panel last said the item is (Activate or ContextMenu), as a 1x1 rectangle; null
+    // before it said so.
     QRect anchorRect() const override;
     void setContextMenu(QMenu* menu) override;
     bool opensMenuOnLeftClick() const override { return m_hostOpensMenuOnLeftClick; }
