@@ -1,8 +1,10 @@
+#include "DisplayPlatform.h"
 #include "HourlarkApp.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    DisplayPlatform::applyBeforeStart();
     HourlarkApp::setIdentity();
     if (HourlarkApp::wantsCommandLineOnly(argc, argv)) {
         // Answered without connecting to a display.
