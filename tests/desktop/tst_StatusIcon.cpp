@@ -141,6 +141,37 @@ private slots:
         QVERIFY2(share > 0.15, qPrintable(QString::number(share)));
     }
 
+    // A tray paints the icon into the slot it gives it, at its screen's pixel ratio: that one size
+    // is drawn, centred in the slot and as sharp as a drawing made for it.
+    void iconDrawsTheSizeItIsPaintedAt_data() {
+        QTest::addColumn<QSize>("slot");
+        QTest::addColumn<int>("ratio");
+        QTest::addColumn<QRect>("drawn"); // in device pixels
+        QTest::newRow("22 px tray") << QSize(22, 22) << 1 << QRect(0, 0, 22, 22);
+        QTest::newRow("32 px tray") << QSize(32, 32) << 1 << QRect(0, 0, 32, 32);
+        QTest::newRow("taller slot") << QSize(24, 32) << 1 << QRect(0, 4, 24, 24);
+        QTest::newRow("wider slot") << QSize(30, 22) << 1 << QRect(4, 0, 22, 22);
+        QTest::newRow("doubled screen") << QSize(16, 16) << 2 << QRect(0, 0, 32, 32);
+    }
+    void iconDrawsTheSizeItIsPaintedAt() {
+        QFETCH(QSize, slot);
+        QFETCH(int, ratio);
+        QFETCH(QRect, drawn);
+        const StatusIcon::Face face = StatusIcon::faceOf(u"24:59 Write"_s, true);
+        QImage painted(slot * ratio, QImage::Format_ARGB32_Premultiplied);
+        painted.setDevicePixelRatio(ratio);
+        painted.fill(Qt::transparent);
+        QPainter painter(&painted);
+        StatusIcon::icon(face).paint(&painter, QRect(QPoint(), slot));
+        painter.end();
+        painted.setDevicePixelRatio(1);
+
+        QImage expected(painted.size(), QImage::Format_ARGB32_Premultiplied);
+        expected.fill(Qt::transparent);
+        QPainter(&expected).drawImage(drawn.topLeft(), StatusIcon::render(face, drawn.width()));
+        QCOMPARE(painted, expected);
+    }
+
     void legibleOnLightAndDarkPanels_data() {
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("size");

@@ -269,6 +269,8 @@ private slots:
         m_itemService = item.serviceName();
         HistoryManager history(m_store);
         TimerManager timer(&item, &history, m_notifier, m_clock);
+        connect(&timer, &TimerManager::isRunningChanged, &item,
+                [&] { item.setRunning(timer.isRunning()); });
         timer.setCustomText(u"Write"_s);
         timer.setInitialTime(1);
         timer.startTimer();
@@ -291,8 +293,48 @@ private slots:
         QTest::qWait(0);
         QCOMPARE(property(u"XAyatanaLabel"_s).toString(), u"00:58 Write"_s);
         QCOMPARE(announced("XAyatanaNewLabel"), 2);
-        QCOMPARE(announced("NewToolTip"), 2);
-        QCOMPARE(announced("NewIcon"), 1); // same minutes, same icon
+        // Same minutes, same icon; the tooltip is announced with it.
+        QCOMPARE(announced("NewIcon"), 1);
+        QCOMPARE(announced("NewToolTip"), 1);
+    }
+
+    // What a panel is told, step by step. The label follows every title; a panel told of a new
+    // tooltip re-reads every property, so while the countdown runs that goes with the icon. The
+    // tooltip always reads the title as it is when asked.
+    void announcementsPerChange() {
+        SignalRecorder recorder;
+        const QStringList names{u"XAyatanaNewLabel"_s, u"NewToolTip"_s, u"NewIcon"_s};
+        connectRecorder(recorder, itemPath, itemInterface, names);
+        StatusNotifierItem item(QDBusConnection::sessionBus());
+        m_itemService = item.serviceName();
+        struct Step {
+            const char* what;
+            QString title;
+            bool running;
+            QList<qsizetype> announced; // label, tooltip, icon
+        };
+        const QList<Step> steps{
+            {"set up", u"02:00 Write"_s, false, {1, 1, 1}},
+            {"started", u"02:00 Write"_s, true, {1, 1, 2}},
+            {"a second", u"01:59 Write"_s, true, {2, 1, 2}},
+            {"another second", u"01:58 Write"_s, true, {3, 1, 2}},
+            {"a minute", u"01:00 Write"_s, true, {4, 2, 3}},
+            {"into the last minute", u"00:59 Write"_s, true, {5, 2, 3}},
+            {"stopped", u"00:59 Write"_s, false, {5, 3, 4}},
+            {"renamed while stopped", u"00:59 Read"_s, false, {6, 4, 4}},
+            {"length set", u"05:00 Read"_s, false, {7, 5, 5}},
+        };
+        for (const Step& step : steps) {
+            item.setTitle(step.title);
+            item.setRunning(step.running);
+            QTest::qWait(0);
+            // The round trip lets every signal sent before it arrive.
+            QCOMPARE(toolTipTitle(), step.title);
+            QList<qsizetype> counts;
+            for (const QString& name : names)
+                counts << recorder.named(name).size();
+            QVERIFY2(counts == step.announced, step.what);
+        }
     }
 
     void iconAndToolTipHaveWireTypes() {
@@ -563,6 +605,26 @@ private:
         if (reply.type() != QDBusMessage::ReplyMessage)
             return {};
         return reply.arguments().value(0).value<QDBusVariant>().variant();
+    }
+
+    // The title of the ToolTip property: (icon name, icon pixmaps, title, description).
+    QString toolTipTitle() {
+        const auto toolTip = property(u"ToolTip"_s).value<QDBusArgument>();
+        QString iconName, title, description;
+        toolTip.beginStructure();
+        toolTip >> iconName;
+        toolTip.beginArray();
+        while (!toolTip.atEnd()) {
+            int width = 0, height = 0;
+            QByteArray bytes;
+            toolTip.beginStructure();
+            toolTip >> width >> height >> bytes;
+            toolTip.endStructure();
+        }
+        toolTip.endArray();
+        toolTip >> title >> description;
+        toolTip.endStructure();
+        return title;
     }
 
     // The IconPixmap entry of one size: ARGB32 pixels in network byte order.

@@ -81,6 +81,11 @@ title_matches() {
     [[ $(status_title) =~ $1 ]]
 }
 
+# The badge's dark fill while the countdown runs; stopped, it is a lighter grey.
+icon_shows_running() {
+    (($(import -window "$(tray_window)" -depth 8 txt:- 2>/dev/null | grep -ci '#263238') > 50))
+}
+
 # Our visible windows other than the tray icon: the popover (350 x 300 or 400 x 500) and the menu.
 visible_windows() {
     local id
@@ -192,7 +197,12 @@ press_keys Tab ctrl+a
 xdotool type --delay 30 "1"
 press_keys Tab space
 expect "Start closes the panel" popover_hidden
-expect "the countdown shows in the title" title_matches '^00:[0-5][0-9] E2E task$'
+# The icon's window is renamed with each minute the icon draws, not every second.
+expect "the title names the task" title_matches '^01:00 E2E task$'
+expect "the icon shows the countdown running" icon_shows_running
+# A click right as the panel closes is not taken for a new one, and what follows reads the
+# seconds: let the first tick pass.
+sleep 1.5
 shot countdown
 
 echo "Reopen and Complete: a notification and a stored record"
@@ -243,7 +253,10 @@ expect "the panel appears after the restart" popover_shown
 # A fresh panel starts in the name field: past the minutes to Start.
 press_keys Tab Tab space
 expect "Start closes the panel" popover_hidden
-expect "an untitled countdown runs" title_matches '^29:[0-5][0-9]$'
+expect "an untitled countdown runs" icon_shows_running
+expect "its title is the length" title_matches '^30:00$'
+# A click right as the panel closes is not taken for a new one: let the first tick pass.
+sleep 1.5
 click_tray 1
 expect "the panel reopens" popover_shown
 press_keys Tab Tab space

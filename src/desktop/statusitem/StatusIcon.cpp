@@ -1,9 +1,13 @@
 #include "statusitem/StatusIcon.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 #include <algorithm>
 #include <limits>
 
@@ -46,12 +50,36 @@ QString minutesShown(const QString& title) {
     return QString::number(whole);
 }
 
+struct Glyph {
+    QPainterPath outline;
+    qreal advance = 0;
+};
+
+// The digits' outlines, traced once per font at a size where they keep their shape and scaled
+// into each icon. Tracing is most of what a drawing costs, and the digits never change.
 QPainterPath digitsPath(const QString& digits) {
+    static QString tracedFont;
+    static QHash<QChar, Glyph> glyphs;
     QFont font = QGuiApplication::font();
     font.setPixelSize(100);
     font.setBold(true);
+    if (font.key() != tracedFont) {
+        glyphs.clear();
+        tracedFont = font.key();
+    }
     QPainterPath path;
-    path.addText(0, 0, font, digits);
+    qreal x = 0;
+    for (const QChar c : digits) {
+        auto glyph = glyphs.constFind(c);
+        if (glyph == glyphs.cend()) {
+            Glyph traced;
+            traced.outline.addText(0, 0, font, QString(c));
+            traced.advance = QFontMetricsF(font).horizontalAdvance(c);
+            glyph = glyphs.insert(c, traced);
+        }
+        path.addPath(glyph->outline.translated(x, 0));
+        x += glyph->advance;
+    }
     return path;
 }
 
@@ -70,6 +98,46 @@ QPainterPath fitted(const QPainterPath& path, const QRectF& box) {
     return transform.map(path);
 }
 
+// Where the ring and what it encloses lie in an icon of the given size.
+struct Frame {
+    qreal ring = 1;
+    QRectF badge;
+    QRectF inner;
+};
+
+Frame frameOf(int size) {
+    const qreal ring = std::max<qreal>(1.0, size / 16.0);
+    const QRectF outer(0.5, 0.5, size - 1.0, size - 1.0);
+    return {ring, outer.adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2),
+            outer.adjusted(ring * 2, ring * 2, -ring * 2, -ring * 2)};
+}
+
+// The ringed badge without the digits. It depends on the size and the state alone, so each is
+// drawn once and copied under the digits of every later minute.
+QImage badge(int size, bool isRunning) {
+    static QHash<int, QImage> drawn;
+    const int key = size * 2 + int(isRunning);
+    if (const auto found = drawn.constFind(key); found != drawn.cend())
+        return *found;
+    // Panels ask for a handful of sizes; anything beyond that is not worth keeping.
+    if (drawn.size() >= 32)
+        drawn.clear();
+
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const Frame frame = frameOf(size);
+    const qreal radius = size * 0.22;
+    const Palette& palette = isRunning ? running : stopped;
+    painter.setPen(QPen(palette.ring, frame.ring));
+    painter.setBrush(palette.fill);
+    painter.drawRoundedRect(frame.badge, radius, radius);
+    painter.end();
+    drawn.insert(key, image);
+    return image;
+}
+
 // Without a time in the title: the hands of a clock.
 void drawHands(QPainter& painter, const QRectF& inner) {
     const QPointF centre = inner.center();
@@ -78,6 +146,52 @@ void drawHands(QPainter& painter, const QRectF& inner) {
     painter.drawLine(centre, QPointF(centre.x(), inner.top() + inner.height() * 0.18));
     painter.drawLine(centre, QPointF(inner.right() - inner.width() * 0.25, centre.y()));
 }
+
+// Draws on demand at the size asked for; the tray decides it, not us.
+class FaceIconEngine final : public QIconEngine {
+public:
+    explicit FaceIconEngine(StatusIcon::Face face)
+        : m_face(std::move(face)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+        const int side = std::min(rect.width(), rect.height());
+        QPixmap drawn = pixmap(QSize(side, side) * ratio, mode, state);
+        drawn.setDevicePixelRatio(ratio);
+        const QRect square(rect.x() + (rect.width() - side) / 2,
+                           rect.y() + (rect.height() - side) / 2, side, side);
+        painter->drawPixmap(square, drawn);
+    }
+
+    // One look for every mode and state: the tray item is never disabled or selected.
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        if (m_drawn.width() == side)
+            return m_drawn;
+        QImage image = StatusIcon::render(m_face, side);
+        // Below the smallest size drawn on its own: shrunk, legible or not.
+        if (image.width() != side)
+            image = image.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_drawn = QPixmap::fromImage(image);
+        return m_drawn;
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+
+    // No size is drawn ahead; every size can be.
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {}; }
+    bool isNull() override { return false; }
+    QString key() const override { return QStringLiteral("hourlark-minutes"); }
+    QIconEngine* clone() const override { return new FaceIconEngine(*this); }
+
+private:
+    StatusIcon::Face m_face;
+    QPixmap m_drawn;
+};
 
 } // namespace
 
@@ -89,22 +203,11 @@ Face faceOf(const QString& title, bool running) {
 
 QImage render(const Face& face, int pixelSize) {
     const int size = std::max(pixelSize, 8);
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-
+    QImage image = badge(size, face.running);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 
-    const qreal ring = std::max<qreal>(1.0, size / 16.0);
-    const QRectF outer(0.5, 0.5, size - 1.0, size - 1.0);
-    const qreal radius = size * 0.22;
-    const Palette& palette = face.running ? running : stopped;
-    painter.setPen(QPen(palette.ring, ring));
-    painter.setBrush(palette.fill);
-    painter.drawRoundedRect(outer.adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2), radius,
-                            radius);
-
-    const QRectF inner = outer.adjusted(ring * 2, ring * 2, -ring * 2, -ring * 2);
+    const QRectF inner = frameOf(size).inner;
     if (face.minutes.isEmpty()) {
         drawHands(painter, inner);
         return image;
@@ -115,6 +218,10 @@ QImage render(const Face& face, int pixelSize) {
     painter.setBrush(digitColor);
     painter.drawPath(fitted(digitsPath(face.minutes), box));
     return image;
+}
+
+QIcon icon(const Face& face) {
+    return QIcon(new FaceIconEngine(face));
 }
 
 } // namespace StatusIcon

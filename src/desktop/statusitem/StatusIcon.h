@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QString>
 
@@ -20,5 +21,10 @@ struct Face {
 // minute shows 1, so a countdown never reads 0 while time remains.
 Face faceOf(const QString& title, bool running);
 QImage render(const Face& face, int pixelSize);
+
+// The face as an icon that draws itself at the size it is painted at, and only then: a tray that
+// embeds the icon asks for one size, so none of the others is ever drawn. The last drawing is
+// kept for the repaints that follow.
+QIcon icon(const Face& face);
 
 } // namespace StatusIcon

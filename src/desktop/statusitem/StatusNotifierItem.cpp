@@ -337,14 +337,23 @@ void StatusNotifierItem::scheduleChangeSignals() {
         m_changeTimer->start();
 }
 
+// The label is there to count the seconds, so it follows every title. A panel that hears of a new
+// tooltip reads every property again, each icon size among them; while the countdown runs the
+// tooltip is therefore announced with the drawn minutes, and reads the title as it is whenever the
+// panel asks. A stopped countdown's title changes only as the person edits it: each change goes
+// out.
 void StatusNotifierItem::emitChangeSignals() {
     if (m_title != m_announcedTitle) {
         m_announcedTitle = m_title;
-        emit m_adaptor->NewToolTip();
         emit m_adaptor->XAyatanaNewLabel(m_title, labelGuide());
     }
     const StatusIcon::Face drawn = face();
-    if (drawn != m_announcedFace) {
+    const bool redrawn = drawn != m_announcedFace;
+    if (m_title != m_announcedToolTip && (redrawn || !isRunning())) {
+        m_announcedToolTip = m_title;
+        emit m_adaptor->NewToolTip();
+    }
+    if (redrawn) {
         m_announcedFace = drawn;
         if (m_iconFolder)
             writeIconFiles();

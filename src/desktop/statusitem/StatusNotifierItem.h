@@ -72,6 +72,7 @@ private:
 
     // What the panel was last told, so each change signal goes out once and only when due.
     QString m_announcedTitle;
+    QString m_announcedToolTip;
     std::optional<StatusIcon::Face> m_announcedFace;
 
     StatusNotifierItemAdaptor* m_adaptor = nullptr;
