@@ -89,6 +89,13 @@ void AppDelegate::openPopover() {
     m_popover->showAt(m_statusItem->anchorRect(), top);
 }
 
+void AppDelegate::openHistory() {
+    if (!m_mainContainerView)
+        return;
+    m_mainContainerView->showDestination(MainContainerView::NavigationDestination::History);
+    openPopover();
+}
+
 void AppDelegate::showMenu(const QPoint& globalPos) {
     if (!m_menu)
         return;

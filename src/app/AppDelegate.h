@@ -38,6 +38,8 @@ public:
     // Shows the panel without toggling (a second launch, "Open Timer"), under the item's last known
     // position, else at the top of the screen.
     void openPopover();
+    // Shows the panel on the history screen (asked for over the session bus).
+    void openHistory();
     void showMenu(const QPoint& globalPos);
     void toggleLaunchAtLogin();
     void quitApp();

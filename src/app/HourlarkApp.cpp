@@ -4,6 +4,7 @@
 #include "AppLog.h"
 #include "SingleInstance.h"
 #include "TerminationSignals.h"
+#include "control/ControlService.h"
 #include "i18n/Translations.h"
 #include "managers/ColorManager.h"
 #include "notifications/DBusNotifier.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDBusConnection>
 #include <QLocale>
 #include <chrono>
 #include <cstring>
@@ -24,12 +26,20 @@ namespace {
 // and a session without any tray shows the status window well within a second.
 constexpr std::chrono::milliseconds trayWait(500);
 constexpr int notifyTimeoutMs = 5000;
+// What the bus itself gives a started service to take its name.
+constexpr std::chrono::seconds activationWait(25);
+const QString dbusActivatedOption = QStringLiteral("dbus-activated");
 
 void describe(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         QStringLiteral("A countdown timer with a task history that lives in the system tray."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption(QCommandLineOption(
+        dbusActivatedOption,
+        QCoreApplication::translate("HourlarkApp",
+                                    "Started by the session bus for a call to Hourlark's bus "
+                                    "name: when Hourlark already runs, leave it be.")));
 }
 
 } // namespace
@@ -58,7 +68,7 @@ bool HourlarkApp::wantsCommandLineOnly(int argc, char** argv) {
     return false;
 }
 
-void HourlarkApp::parseCommandLine(const QStringList& arguments) {
+HourlarkApp::Options HourlarkApp::parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     describe(parser);
     parser.process(arguments);
@@ -68,16 +78,24 @@ void HourlarkApp::parseCommandLine(const QStringList& arguments) {
                    stderr);
         std::exit(1);
     }
+    return {parser.isSet(dbusActivatedOption)};
 }
 
 int HourlarkApp::run() {
     QApplication::setQuitOnLastWindowClosed(false);
     // Before anything builds a text: every screen and menu reads its texts when it is made.
     Translations::install(*QCoreApplication::instance(), QLocale());
-    parseCommandLine(QCoreApplication::arguments());
+    const Options options = parseCommandLine(QCoreApplication::arguments());
 
     m_instance = std::make_unique<SingleInstance>();
     if (!m_instance->claim()) {
+        // A call to the bus name started us while the first Hourlark is still starting up: it
+        // takes the name in a moment, and the bus hands it the call. Its panel stays as it is.
+        if (options.dbusActivated) {
+            const bool handedOver =
+                ControlService::waitForOwner(QDBusConnection::sessionBus(), activationWait);
+            return handedOver ? 0 : 1;
+        }
         if (m_instance->notifyFirst(notifyTimeoutMs))
             return 0;
         qCCritical(lcApp, "Hourlark is already running but does not answer.");
@@ -102,12 +120,24 @@ int HourlarkApp::run() {
     connect(m_delegate.get(), &AppDelegate::quitRequested, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
     m_delegate->applicationDidFinishLaunching(std::move(statusItem));
+    publishControlService();
     if (m_openWhenReady)
         m_delegate->openPopover();
 
     const int status = QApplication::exec();
     m_delegate->applicationWillTerminate();
     return status;
+}
+
+void HourlarkApp::publishControlService() {
+    m_control = std::make_unique<ControlService>(*m_delegate->timerManager(),
+                                                 *m_delegate->historyManager(), *m_clock);
+    connect(m_control.get(), &ControlService::panelRequested, m_delegate.get(),
+            &AppDelegate::openPopover);
+    connect(m_control.get(), &ControlService::historyRequested, m_delegate.get(),
+            &AppDelegate::openHistory);
+    // Without the bus the program still works; only the command line cannot reach it.
+    m_control->publish(QDBusConnection::sessionBus());
 }
 
 void HourlarkApp::onOpenRequested() {

@@ -5,6 +5,7 @@
 #include <memory>
 
 class AppDelegate;
+class ControlService;
 class DBusNotifier;
 class FilePreferencesStore;
 class SingleInstance;
@@ -24,13 +25,19 @@ public:
     static void setIdentity();
     // --help and --version need no display: main() answers them before starting the GUI.
     static bool wantsCommandLineOnly(int argc, char** argv);
+    struct Options {
+        // Started by the session bus for a call to our name (the D-Bus service file says so).
+        bool dbusActivated = false;
+    };
     // Parses the arguments; exits for --help, --version and unknown options.
-    static void parseCommandLine(const QStringList& arguments);
+    static Options parseCommandLine(const QStringList& arguments);
 
     // Runs the program to its end and returns the process's exit status.
     int run();
 
 private:
+    // Puts the countdown and the history on the session bus.
+    void publishControlService();
     void onOpenRequested();
     void onTerminationRequested();
 
@@ -40,6 +47,7 @@ private:
     std::unique_ptr<DBusNotifier> m_notifier;
     std::unique_ptr<SystemClock> m_clock;
     std::unique_ptr<AppDelegate> m_delegate;
+    std::unique_ptr<ControlService> m_control;
     bool m_openWhenReady = false;
     bool m_quitRequested = false;
 };

@@ -1,17 +1,8 @@
-#include "DisplayPlatform.h"
-#include "HourlarkApp.h"
-
-#include <QApplication>
+#include "TrayModule.h"
+#include "cli/CommandLine.h"
 
 int main(int argc, char* argv[]) {
-    DisplayPlatform::applyBeforeStart();
-    HourlarkApp::setIdentity();
-    if (HourlarkApp::wantsCommandLineOnly(argc, argv)) {
-        // Answered without connecting to a display.
-        QCoreApplication app(argc, argv);
-        HourlarkApp::parseCommandLine(QCoreApplication::arguments());
-    }
-    QApplication app(argc, argv);
-    HourlarkApp hourlark;
-    return hourlark.run();
+    if (CommandLine::handles(argc, argv))
+        return CommandLine::run(argc, argv);
+    return TrayModule::run(argc, argv);
 }

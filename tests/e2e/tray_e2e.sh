@@ -205,6 +205,29 @@ expect "the icon shows the countdown running" icon_shows_running
 sleep 1.5
 shot countdown
 
+echo "The command line reads the countdown; status --follow changes once a second"
+[[ $("$app" status) =~ ^00:[0-5][0-9]\ E2E\ task$ ]] || fail "hourlark status: $("$app" status)"
+follow_log="$out/status-follow.log"
+"$app" status --follow >"$follow_log" 2>&1 &
+follow_pid=$!
+session_pids+=("$follow_pid")
+sleep 4.5
+kill "$follow_pid"
+wait "$follow_pid" 2>/dev/null || true
+mapfile -t followed <"$follow_log"
+# The current title at once, then one line per tick.
+((${#followed[@]} >= 4 && ${#followed[@]} <= 6)) ||
+    fail "status --follow printed ${#followed[@]} lines in 4.5 s: ${followed[*]}"
+previous=""
+for line in "${followed[@]}"; do
+    [[ $line =~ ^00:([0-5][0-9])\ E2E\ task$ ]] || fail "status --follow printed '$line'"
+    seconds=$((10#${BASH_REMATCH[1]}))
+    if [[ -n $previous ]] && ((previous - seconds != 1)); then
+        fail "status --follow went from 00:$previous to '$line', not one second down"
+    fi
+    previous=$seconds
+done
+
 echo "Reopen and Complete: a notification and a stored record"
 click_tray 1
 expect "the panel reopens" popover_shown
@@ -221,6 +244,17 @@ grep -q '"E2E task has been marked as complete."' <<<"$history" || fail "notific
 expect "one record on disk" records_are 1
 grep -q '"taskName":"E2E task"' "$history_file" || fail "the record names the task"
 expect "the title is back at the length" title_matches '^01:00 E2E task$'
+
+echo "Stopped, status --follow prints the title once and then stays quiet"
+"$app" status --follow --format waybar >"$follow_log" 2>&1 &
+follow_pid=$!
+session_pids+=("$follow_pid")
+sleep 2.5
+kill "$follow_pid"
+wait "$follow_pid" 2>/dev/null || true
+[[ $(wc -l <"$follow_log") == 1 ]] || fail "stopped, status --follow printed: $(cat "$follow_log")"
+grep -qx '{"class":"stopped","percentage":0,"text":"01:00 E2E task","tooltip":"E2E task\\nStopped: 01:00 left of 01:00"}' \
+    "$follow_log" || fail "the waybar line: $(cat "$follow_log")"
 
 echo "Right click: the menu; Launch at Login writes the autostart entry"
 open_menu || fail "the menu appears"

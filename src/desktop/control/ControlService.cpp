@@ -56,7 +56,7 @@ bool ControlService::publish(QDBusConnection bus) {
         bus.unregisterObject(ControlNames::historyPath);
         return false;
     }
-    qCInfo(lcControl, "Listening on the session bus as %s", ControlNames::service.data());
+    qCDebug(lcControl, "Listening on the session bus as %s", ControlNames::service.data());
     return true;
 }
 
