@@ -160,15 +160,24 @@ press_keys() {
 }
 
 start_hourlark() {
-    "$app" >"$out/hourlark-$1.log" 2>&1 &
+    # A script's background job starts with SIGINT ignored, and Hourlark leaves an ignored signal
+    # ignored, as nohup and shells expect; started as from a terminal, Ctrl+C is tested too.
+    env --default-signal=INT,QUIT "$app" >"$out/hourlark-$1.log" 2>&1 &
     hourlark_pid=$!
     session_pids+=("$hourlark_pid")
     expect "the tray icon appears" tray_window_present
 }
 tray_window_present() { [[ -n $(tray_window) ]]; }
+# Gone, or a zombie waiting for `wait`.
+process_ended() {
+    local state
+    state=$(ps -o stat= -p "$1" | tr -d ' ')
+    [[ -z $state || $state == Z* ]]
+}
 
 stop_hourlark() {
     kill "-$1" "$hourlark_pid"
+    expect "SIG$1 ends the program" process_ended "$hourlark_pid"
     local status=0
     wait "$hourlark_pid" || status=$?
     [[ $status == 0 ]] || fail "SIG$1 ends the program cleanly (exit status $status)"
