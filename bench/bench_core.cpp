@@ -1,61 +1,40 @@
-// Store and derived-list timings at 1k, 10k and 100k completions, each store figure beside the same
-// work done through QJsonDocument in the same run, so the ratio holds on a noisy machine.
-//   bench_core [folder for the files]   (build Release; see the table's header for what each row
-//   is)
+// The store and the derived lists on the realistic history (RealisticHistory.h), each figure
+// beside the same work done the obvious way in the same run, runs of the two interleaved in pairs:
+//   load                  read the file and decode every completion; QJsonDocument as baseline
+//   record a completion   the first one after start apart from the warm ones that follow; the
+//                         baseline re-encodes the whole history through QJsonDocument and writes
+//                         it, as a program that cannot append would
+//   group by day          with TZ unset (glibc then looks at /etc/localtime on every conversion)
+//                         and with TZ naming the same zone; baseline one conversion per completion
+// Memory is the process's resident set: its growth while the figure's work holds what it made,
+// and the peak above the level before it.
+//   bench_core [--sizes 10000,100000,1000000] [--runs N] [FOLDER]   (build Release)
+#include "BenchSupport.h"
+#include "RealisticHistory.h"
 #include "managers/HistoryManager.h"
 #include "model/MergedTask.h"
 #include "model/TaskEntryJson.h"
 #include "storage/PreferencesStore.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <algorithm>
+#include <QTimeZone>
 #include <cstdio>
-#include <functional>
+#include <cstdlib>
+#include <ctime>
 
 using namespace Qt::StringLiterals;
+using Bench::Stats;
 
 namespace {
 
 const QString key = u"TaskHistoryData"_s;
-
-// About a dozen completions a day of a handful of tasks, oldest first, with fractional instants.
-QList<TaskEntry> makeHistory(int count) {
-    static const QStringList names{u"Write"_s,     u"Read"_s,          u"Review pull requests"_s,
-                                   u"Email"_s,     u"Plan the week"_s, u"Caf\u00e9 \"break\""_s,
-                                   u"Deep work"_s, u"Study"_s};
-    QRandomGenerator random(42);
-    QList<TaskEntry> tasks;
-    tasks.reserve(count);
-    double at = 786000000.0 - count * 7200.0;
-    for (int i = 0; i < count; ++i) {
-        const qint64 duration = 300 + random.bounded(3300);
-        at += 7200.0 * (0.5 + random.generateDouble());
-        const double start = at - duration - random.generateDouble();
-        tasks.append(TaskEntry(QUuid::createUuid(), names[random.bounded(names.size())], duration,
-                               Instant(start), Instant(at), Instant(at)));
-    }
-    return tasks;
-}
-
-// Median of several runs, in milliseconds.
-double medianMs(int runs, const std::function<void()>& work) {
-    QList<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.append(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 QByteArray qtEncode(const QList<TaskEntry>& tasks) {
     QJsonArray array;
@@ -87,79 +66,295 @@ QList<TaskEntry> qtDecode(const QByteArray& bytes) {
     return tasks;
 }
 
-// The obvious grouping: one time-zone conversion per completion.
+// The obvious grouping: one local-time conversion per completion, straight through QDateTime.
 qsizetype naiveDayCount(const QList<TaskEntry>& tasks) {
-    QHash<double, QList<TaskEntry>> days;
+    QHash<qint64, QList<TaskEntry>> days;
     for (const TaskEntry& task : tasks)
-        days[HistoryManager::startOfDay(task.completionDate()).secondsSinceReference()].append(
+        days[task.completionDate().toDateTime().date().startOfDay().toSecsSinceEpoch()].append(
             task);
     return days.size();
 }
 
-void row(const char* what, double ours, double baseline, const char* baselineName) {
-    if (baseline > 0)
-        std::printf("  %-28s %9.2f ms   %-22s %9.2f ms   ratio 1/%.1f\n", what, ours, baselineName,
-                    baseline, baseline / ours);
+// One measured piece of work: its time and what it did to the process's memory.
+struct Sample {
+    double wallMs = 0;
+    double cpuMs = 0;
+    double peakMiB = 0; // highest resident level during the work, above the level before it
+    double heldMiB = 0; // resident growth that stays while the result is kept
+};
+
+template <typename Work> Sample measure(Work&& work) {
+    Bench::resetPeak();
+    const Bench::Memory before = Bench::memory();
+    const double wall = Bench::wallMs();
+    const double cpu = Bench::processCpuMs();
+    auto kept = work();
+    Sample sample{Bench::wallMs() - wall, Bench::processCpuMs() - cpu, 0, 0};
+    const Bench::Memory after = Bench::memory();
+    sample.peakMiB = double(after.peakKiB - before.residentKiB) / 1024;
+    sample.heldMiB = double(after.residentKiB - before.residentKiB) / 1024;
+    (void)kept;
+    return sample;
+}
+
+Stats field(const QList<Sample>& samples, double Sample::*member) {
+    QList<double> values;
+    for (const Sample& s : samples)
+        values.append(s.*member);
+    return Bench::statsOf(values);
+}
+
+// The completion recorded next: a realistic one, just after the history's last.
+TaskEntry nextCompletion(const TaskEntry& last, int n) {
+    const double end = last.completionDate().secondsSinceReference() + 1800.0 * (n + 1) + 0.25;
+    return TaskEntry(QUuid::createUuid(), u"\u5199\u4f5c"_s, 1500, Instant(end - 1500.5),
+                     Instant(end), Instant(end));
+}
+
+void setTimeZoneVariable(const char* value) {
+    if (value)
+        qputenv("TZ", value);
     else
-        std::printf("  %-28s %9.3f ms\n", what, ours);
+        qunsetenv("TZ");
+    tzset();
+}
+
+struct Options {
+    QList<qsizetype> sizes{10000, 100000};
+    int runs = 0; // 0: by size
+    QString folder;
+};
+
+Options parse(const QStringList& arguments) {
+    Options options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == u"--sizes" && i + 1 < arguments.size()) {
+            options.sizes.clear();
+            for (const QString& size : arguments[++i].split(u','))
+                options.sizes.append(size.toLongLong());
+        } else if (arguments[i] == u"--runs" && i + 1 < arguments.size()) {
+            options.runs = arguments[++i].toInt();
+        } else {
+            options.folder = arguments[i];
+        }
+    }
+    return options;
+}
+
+struct PerSize {
+    qsizetype count = 0;
+    double loadMs = 0;
+    double groupMs = 0;
+};
+
+PerSize benchOneSize(qsizetype count, int runs, const QString& folder) {
+    QList<TaskEntry> tasks = RealisticHistory::generate(count);
+    const QByteArray bytes = RealisticHistory::stored(tasks);
+    std::printf("\n%s\n  %.1f MB stored, %d runs of each\n",
+                qPrintable(RealisticHistory::describe(RealisticHistory::summarize(tasks))),
+                double(bytes.size()) / 1e6, runs);
+    FilePreferencesStore writer(folder);
+    if (!writer.setValue(key, bytes))
+        qFatal("cannot write %s", qPrintable(writer.pathFor(key)));
+    if (qtDecode(bytes) != tasks)
+        qFatal("the baseline decoder disagrees");
+    Bench::header("hourlark", "baseline");
+    PerSize result{count, 0, 0};
+
+    // Load.
+    {
+        QList<Sample> ours;
+        QList<Sample> qt;
+        Bench::interleaved(
+            runs,
+            [&] {
+                ours.append(measure([&] {
+                    FilePreferencesStore store(folder);
+                    auto history = std::make_unique<HistoryManager>(store);
+                    if (history->tasks().size() != count)
+                        qFatal("loaded %lld", qlonglong(history->tasks().size()));
+                    return history;
+                }));
+                return 0.0;
+            },
+            [&] {
+                qt.append(measure([&] {
+                    QFile file(writer.pathFor(key));
+                    if (!file.open(QIODevice::ReadOnly))
+                        qFatal("cannot read");
+                    return qtDecode(file.readAll());
+                }));
+                return 0.0;
+            });
+        const Stats wall = field(ours, &Sample::wallMs);
+        result.loadMs = wall.median;
+        Bench::row(u"load, wall"_s, wall, "ms", field(qt, &Sample::wallMs));
+        Bench::row(u"load, CPU (all threads)"_s, field(ours, &Sample::cpuMs), "ms",
+                   field(qt, &Sample::cpuMs));
+        const Stats peak = field(ours, &Sample::peakMiB);
+        Bench::row(u"load, peak memory above start"_s, peak, "MiB", field(qt, &Sample::peakMiB),
+                   count >= 1000000 ? Bench::atMost(peak.median, 300, u"< 300 MiB*"_s)
+                                    : Bench::none());
+        Bench::row(u"load, memory held after"_s, field(ours, &Sample::heldMiB), "MiB",
+                   field(qt, &Sample::heldMiB));
+    }
+
+    // Record a completion: first after start, then warm.
+    {
+        QList<Sample> firstOurs, warmOurs, firstQt, warmQt;
+        constexpr int warmSaves = 5;
+        Bench::interleaved(
+            runs,
+            [&] {
+                writer.setValue(key, bytes);
+                FilePreferencesStore store(folder);
+                HistoryManager history(store);
+                (void)history.tasks().size();
+                firstOurs.append(measure([&] {
+                    history.saveTask(nextCompletion(tasks.constLast(), 0));
+                    return 0;
+                }));
+                for (int i = 1; i <= warmSaves; ++i) {
+                    warmOurs.append(measure([&] {
+                        history.saveTask(nextCompletion(tasks.constLast(), i));
+                        return 0;
+                    }));
+                }
+                if (history.storedValue().hasPendingWrite())
+                    qFatal("a completion was not written");
+                return 0.0;
+            },
+            [&] {
+                writer.setValue(key, bytes);
+                FilePreferencesStore store(folder);
+                QList<TaskEntry> list = tasks;
+                for (int i = 0; i <= warmSaves; ++i) {
+                    (i == 0 ? firstQt : warmQt).append(measure([&] {
+                        list.append(nextCompletion(tasks.constLast(), i));
+                        if (!store.setValue(key, qtEncode(list)))
+                            qFatal("cannot write");
+                        return 0;
+                    }));
+                }
+                return 0.0;
+            });
+        writer.setValue(key, bytes);
+        const Stats firstCpu = field(firstOurs, &Sample::cpuMs);
+        const Stats warmCpu = field(warmOurs, &Sample::cpuMs);
+        Bench::row(u"record 1st completion after start, CPU"_s, firstCpu, "ms",
+                   field(firstQt, &Sample::cpuMs),
+                   Bench::atMost(firstCpu.median, 15, u"<= 15 ms"_s));
+        Bench::row(u"record 1st completion, wall (with fsync)"_s, field(firstOurs, &Sample::wallMs),
+                   "ms", field(firstQt, &Sample::wallMs));
+        Bench::row(u"record 1st completion, peak memory"_s, field(firstOurs, &Sample::peakMiB),
+                   "MiB", field(firstQt, &Sample::peakMiB));
+        Bench::row(u"record a warm completion, CPU"_s, warmCpu, "ms", field(warmQt, &Sample::cpuMs),
+                   Bench::atMost(warmCpu.median, 15, u"<= 15 ms"_s));
+        Bench::row(u"record a warm completion, wall"_s, field(warmOurs, &Sample::wallMs), "ms",
+                   field(warmQt, &Sample::wallMs));
+    }
+
+    // Group by day, with TZ unset and set.
+    {
+        FilePreferencesStore store(folder);
+        HistoryManager history(store);
+        const QList<TaskEntry>& loaded = history.tasks();
+        const QByteArray savedZone = qgetenv("TZ");
+        const bool hadZone = qEnvironmentVariableIsSet("TZ");
+        for (const char* zone : {static_cast<const char*>(nullptr), ":/etc/localtime"}) {
+            setTimeZoneVariable(zone);
+            QList<Sample> ours;
+            QList<Sample> naive;
+            qsizetype days = 0;
+            qsizetype naiveDays = 0;
+            Bench::interleaved(
+                runs,
+                [&] {
+                    ours.append(measure([&] {
+                        QList<DayGroup> groups = history.getTasksByDay();
+                        days = groups.size();
+                        return groups;
+                    }));
+                    return 0.0;
+                },
+                [&] {
+                    naive.append(measure([&] { return naiveDays = naiveDayCount(loaded); }));
+                    return 0.0;
+                });
+            if (days != naiveDays)
+                qFatal("day grouping disagrees: %lld against %lld", qlonglong(days),
+                       qlonglong(naiveDays));
+            const Stats wall = field(ours, &Sample::wallMs);
+            if (!zone)
+                result.groupMs = wall.median;
+            const QString how = zone ? u"TZ=%1"_s.arg(QLatin1StringView(zone)) : u"TZ unset"_s;
+            Bench::row(u"group by day, %1"_s.arg(how), wall, "ms", field(naive, &Sample::wallMs),
+                       Bench::atMost(wall.median, 10, u"<= 10 ms"_s));
+            Bench::row(u"group by day, %1, peak memory"_s.arg(how), field(ours, &Sample::peakMiB),
+                       "MiB", field(naive, &Sample::peakMiB));
+            if (!zone)
+                Bench::note(u"%1 days with completions"_s.arg(days));
+        }
+        if (hadZone)
+            setTimeZoneVariable(savedZone.constData());
+        else
+            setTimeZoneVariable(nullptr);
+
+        // A day of the history screen: its completions merged by name.
+        const QList<TaskEntry> day = loaded.mid(loaded.size() - 12);
+        const Stats merged = Bench::repeated(runs, [&] {
+            const double start = Bench::wallMs();
+            for (int i = 0; i < 100; ++i)
+                (void)mergedTasks(day);
+            return (Bench::wallMs() - start) / 100;
+        });
+        Bench::row(u"merge a 12-completion day by name"_s, merged, "ms");
+    }
+    return result;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    const Options options = parse(QCoreApplication::arguments());
     QTemporaryDir scratch;
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : scratch.path();
-    std::printf("Hourlark core benchmark (median of runs; files in %s)\n", qPrintable(folder));
+    const QString folder = options.folder.isEmpty() ? scratch.path() : options.folder;
+    QDir().mkpath(folder);
+    std::printf("Hourlark core benchmark: median [min-max] of interleaved runs; files in %s\n",
+                qPrintable(folder));
+    std::printf("  time zone %s, TZ %s; peak memory %s\n",
+                QTimeZone::systemTimeZoneId().constData(),
+                qEnvironmentVariableIsSet("TZ") ? qgetenv("TZ").constData() : "unset",
+                Bench::peakResets() ? "reset before each figure (/proc/self/clear_refs)"
+                                    : "NOT resettable here: peaks are of the whole run");
 
-    for (const int count : {1000, 10000, 100000}) {
-        const int runs = count >= 100000 ? 5 : 11;
-        const QList<TaskEntry> tasks = makeHistory(count);
-        const QByteArray bytes = encodeTaskHistory(tasks).value();
-        std::printf("\n%d completions (%.1f MB stored)\n", count, bytes.size() / 1e6);
-
-        // Save: encode the whole list and write it durably, through the same store for both.
-        FilePreferencesStore writer(folder);
-        writer.setValue(key, bytes);
-        HistoryManager history(writer);
-        const double save = medianMs(runs, [&] { history.deleteTasks({}); });
-        const double qtSave = medianMs(runs, [&] { writer.setValue(key, qtEncode(tasks)); });
-        writer.setValue(key, bytes);
-
-        // Load: read the file and decode every entry.
-        qsizetype loaded = 0;
-        const double load = medianMs(runs, [&] {
-            FilePreferencesStore reader(folder);
-            loaded += HistoryManager(reader).tasks().size();
-        });
-        const double qtLoad = medianMs(runs, [&] {
-            QFile file(writer.pathFor(key));
-            file.open(QIODevice::ReadOnly);
-            loaded += qtDecode(file.readAll()).size();
-        });
-        if (loaded != qsizetype(count) * runs * 2 || qtDecode(bytes) != tasks)
-            qFatal("decoders disagree");
-
-        qsizetype days = 0;
-        const double byDay = medianMs(runs, [&] { days = history.getTasksByDay().size(); });
-        qsizetype naiveDays = 0;
-        const double naive = medianMs(runs, [&] { naiveDays = naiveDayCount(tasks); });
-        if (days != naiveDays)
-            qFatal("day grouping disagrees");
-
-        const QList<TaskEntry> day = tasks.mid(0, 30);
-        const double merged = medianMs(runs,
-                                       [&] {
-                                           for (int i = 0; i < 100; ++i)
-                                               (void)mergedTasks(day);
-                                       }) /
-                              100;
-
-        row("save (encode + durable)", save, qtSave, "QJsonDocument");
-        row("load (read + decode)", load, qtLoad, "QJsonDocument");
-        row("getTasksByDay()", byDay, naive, "per-entry startOfDay");
-        std::printf("  %-28s %9lld days\n", "", static_cast<long long>(days));
-        row("merged tasks of a 30-entry day", merged, 0, nullptr);
+    QList<PerSize> done;
+    for (const qsizetype count : options.sizes) {
+        const int runs =
+            options.runs > 0 ? options.runs : (count >= 1000000 ? 3 : (count >= 100000 ? 7 : 11));
+        done.append(benchOneSize(count, runs, folder));
     }
+
+    // Ten times the completions should cost about ten times as much, never a hundred.
+    if (done.size() > 1) {
+        std::printf("\nGrowth (median time per completion)\n");
+        for (qsizetype i = 1; i < done.size(); ++i) {
+            const PerSize& a = done[i - 1];
+            const PerSize& b = done[i];
+            const double entries = double(b.count) / double(a.count);
+            for (const auto& [what, before, after] :
+                 {std::tuple{"load", a.loadMs, b.loadMs},
+                  std::tuple{"group by day, TZ unset", a.groupMs, b.groupMs}}) {
+                const double growth = after / before;
+                std::printf("  %-24s %lld -> %lld completions: %.1fx the time for %.0fx the "
+                            "completions  (target <= %.0fx: %s)\n",
+                            what, qlonglong(a.count), qlonglong(b.count), growth, entries,
+                            entries * 1.5, growth <= entries * 1.5 ? "yes" : "NO");
+            }
+        }
+    }
+    std::printf("\n* the whole program's peak at this size is footprint.sh's figure; this is the "
+                "load's own share\n");
     return 0;
 }

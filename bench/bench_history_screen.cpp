@@ -1,130 +1,151 @@
-// Opening the history screen with 1k, 10k and 100k completions over five years: the lazy day
-// list against building every day section at once (the baseline), in the same run.
-//   bench_history_screen   (build Release; runs offscreen unless QT_QPA_PLATFORM says otherwise)
+// Opening the history screen on the realistic history (RealisticHistory.h) ending today: the
+// lazy day list against building every day's section at once (the baseline), runs of the two
+// interleaved in pairs. Each open builds the screen, sizes it, shows it, paints its first page and
+// lets the event loop settle; memory is the process's resident growth while the screen is open,
+// its peak above the level before, and what stays once the screen is gone.
+//   bench_history_screen [--sizes 1000,10000,100000] [--runs N]
+//   (build Release; runs offscreen unless QT_QPA_PLATFORM says otherwise)
+#include "BenchSupport.h"
 #include "Fakes.h"
+#include "RealisticHistory.h"
 #include "history/DaySection.h"
 #include "history/HistoryView.h"
 #include "kit/Style.h"
 #include "managers/ColorManager.h"
 #include "managers/HistoryManager.h"
-#include "model/TaskEntryJson.h"
-#include "storage/PreferencesStore.h"
 
 #include <QApplication>
-#include <QDateTime>
-#include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QScrollArea>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <cstdio>
-#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using Bench::Stats;
 
 namespace {
 
-constexpr int days = 5 * 365 + 1;
 constexpr QSize screenSize(400, 460);
-
-// `count` completions spread evenly over the five years up to today, a handful of task names.
-QByteArray storedHistory(int count) {
-    static const QStringList names{
-        QStringLiteral("Write"),         QStringLiteral("Read"),
-        QStringLiteral("Review"),        QStringLiteral("Email"),
-        QStringLiteral("Plan the week"), QStringLiteral("Deep work"),
-        QStringLiteral("Study"),         QStringLiteral("Caf\u00e9 \"break\"")};
-    QRandomGenerator random(7);
-    const double end = Instant::fromDateTime(QDateTime::currentDateTime()).secondsSinceReference();
-    const double span = days * 86400.0;
-    QList<TaskEntry> tasks;
-    tasks.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const double at = end - span + span * (i + random.generateDouble()) / count;
-        const qint64 duration = 300 + random.bounded(1200);
-        tasks.append(TaskEntry(QUuid::createUuid(), names[random.bounded(names.size())], duration,
-                               Instant(at - duration), Instant(at), Instant(at)));
-    }
-    return *encodeTaskHistory(tasks);
-}
 
 void settle() {
     QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-struct Run {
+struct Sample {
     double ms = 0;
-    qsizetype widgets = 0;
+    double widgets = 0;
+    double peakMiB = 0;
+    double openMiB = 0;   // resident growth while open
+    double closedMiB = 0; // what stays once it is gone
 };
 
-Run median(int runs, const std::function<Run()>& once) {
-    QList<Run> results;
-    for (int i = 0; i < runs; ++i) {
-        results.append(once());
+template <typename Build> Sample measure(Build&& build) {
+    Bench::resetPeak();
+    const Bench::Memory before = Bench::memory();
+    const double start = Bench::wallMs();
+    Sample sample;
+    {
+        std::unique_ptr<QWidget> screen = build();
+        screen->resize(screenSize);
+        screen->show();
+        screen->repaint();
+        settle();
+        sample.ms = Bench::wallMs() - start;
+        sample.widgets = double(screen->findChildren<QWidget*>().size());
+        const Bench::Memory open = Bench::memory();
+        sample.peakMiB = double(open.peakKiB - before.residentKiB) / 1024;
+        sample.openMiB = double(open.residentKiB - before.residentKiB) / 1024;
     }
-    std::sort(results.begin(), results.end(),
-              [](const Run& a, const Run& b) { return a.ms < b.ms; });
-    return results[results.size() / 2];
+    settle();
+    Bench::resetPeak();
+    sample.closedMiB = double(Bench::memory().residentKiB - before.residentKiB) / 1024;
+    return sample;
 }
 
-// What the popover does: build the screen, size it, show it and paint its first page.
-Run openLazy(HistoryManager& history, ColorManager& colors) {
-    QElapsedTimer timer;
-    timer.start();
-    HistoryView view(history, colors);
-    view.resize(screenSize);
-    view.show();
-    view.repaint();
-    settle();
-    Run run{timer.nsecsElapsed() / 1e6, view.findChildren<QWidget*>().size()};
-    return run;
+Stats field(const QList<Sample>& samples, double Sample::*member) {
+    QList<double> values;
+    for (const Sample& s : samples)
+        values.append(s.*member);
+    return Bench::statsOf(values);
+}
+
+// What the popover shows.
+std::unique_ptr<QWidget> lazyScreen(HistoryManager& history, ColorManager& colors) {
+    return std::make_unique<HistoryView>(history, colors);
 }
 
 // The baseline: one collapsed section per day, all built and laid out at once.
-Run openEager(HistoryManager& history, ColorManager& colors) {
-    QElapsedTimer timer;
-    timer.start();
-    QScrollArea area;
+std::unique_ptr<QWidget> eagerScreen(HistoryManager& history, ColorManager& colors) {
+    auto area = std::make_unique<QScrollArea>();
     auto* content = new QWidget;
     auto* list = new QVBoxLayout(content);
     list->setSpacing(0);
     list->setContentsMargins(0, 0, 0, 0);
-    for (const DayGroup& day : history.getTasksByDay()) {
+    for (const DayGroup& day : history.getTasksByDay())
         list->addWidget(new DaySection(day.date, day.tasks, history, colors, false, content));
-    }
-    area.setWidget(content);
-    area.setWidgetResizable(true);
-    area.resize(screenSize);
-    area.show();
-    area.repaint();
-    settle();
-    return {timer.nsecsElapsed() / 1e6, area.findChildren<QWidget*>().size()};
+    area->setWidget(content);
+    area->setWidgetResizable(true);
+    return area;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     QApplication app(argc, argv);
     Style::setAnimationsEnabled(false);
 
-    std::printf("History screen, first page, %d days (median of 5; eager: median of 3)\n", days);
-    std::printf("%-12s %12s %10s %14s %10s %8s\n", "completions", "lazy ms", "widgets", "eager ms",
-                "widgets", "ratio");
-    for (const int count : {1000, 10000, 100000}) {
+    QList<qsizetype> sizes{1000, 10000, 100000};
+    int runs = 0;
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == u"--sizes") {
+            sizes.clear();
+            for (const QString& size : arguments[i + 1].split(u','))
+                sizes.append(size.toLongLong());
+        } else if (arguments[i] == u"--runs") {
+            runs = arguments[i + 1].toInt();
+        }
+    }
+
+    std::printf("History screen, first page: median [min-max] of interleaved runs; lazy list "
+                "against every day built at once\n");
+    for (const qsizetype count : sizes) {
+        const int pairs = runs > 0 ? runs : (count >= 100000 ? 3 : 5);
+        const QList<TaskEntry> tasks = RealisticHistory::generate(count);
+        std::printf("\n%s\n  %d runs of each\n",
+                    qPrintable(RealisticHistory::describe(RealisticHistory::summarize(tasks))),
+                    pairs);
         MemoryPreferencesStore historyStore;
-        historyStore.values.insert(QStringLiteral("TaskHistoryData"), storedHistory(count));
+        historyStore.values.insert(u"TaskHistoryData"_s, RealisticHistory::stored(tasks));
         MemoryPreferencesStore colorStore;
         HistoryManager history(historyStore);
         ColorManager colors(colorStore);
-        openLazy(history, colors); // warm-up: fonts, style, colour assignments
+        measure([&] { return lazyScreen(history, colors); }); // fonts, style, colour assignments
 
-        const Run lazy = median(5, [&] { return openLazy(history, colors); });
-        const Run eager = median(3, [&] { return openEager(history, colors); });
-        std::printf("%-12d %12.1f %10lld %14.1f %10lld %7.1fx\n", count, lazy.ms,
-                    qlonglong(lazy.widgets), eager.ms, qlonglong(eager.widgets),
-                    eager.ms / lazy.ms);
+        QList<Sample> lazy;
+        QList<Sample> eager;
+        Bench::interleaved(
+            pairs,
+            [&] {
+                lazy.append(measure([&] { return lazyScreen(history, colors); }));
+                return 0.0;
+            },
+            [&] {
+                eager.append(measure([&] { return eagerScreen(history, colors); }));
+                return 0.0;
+            });
+        Bench::header("lazy (hourlark)", "eager (baseline)");
+        Bench::row(u"open, wall"_s, field(lazy, &Sample::ms), "ms", field(eager, &Sample::ms));
+        Bench::row(u"widgets"_s, field(lazy, &Sample::widgets), "", field(eager, &Sample::widgets));
+        Bench::row(u"peak memory above start"_s, field(lazy, &Sample::peakMiB), "MiB",
+                   field(eager, &Sample::peakMiB));
+        Bench::row(u"memory held while open"_s, field(lazy, &Sample::openMiB), "MiB",
+                   field(eager, &Sample::openMiB));
+        Bench::row(u"memory held once closed"_s, field(lazy, &Sample::closedMiB), "MiB",
+                   field(eager, &Sample::closedMiB));
     }
     return 0;
 }

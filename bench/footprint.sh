@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
 # Whole-process figures of Hourlark beside the floor (bench/tray_floor: a bare QSystemTrayIcon),
-# both started in turn on the same throw-away desktop (Xvfb, trayer, a private D-Bus):
-#   peak memory     VmHWM once the icon is in the tray
-#   start-up CPU    CPU time of all threads until then (schedstat, nanoseconds)
-#   idle wake-ups   context switches of all threads over 10 s with nothing running
-#   counting        CPU per second over 20 s of a running countdown, the floor rewriting its
-#                   tooltip every second; bench_tick gives one tick's CPU on its own
-# Usage: bench/footprint.sh BUILD_FOLDER [RUNS]   (configure with -DHOURLARK_BUILD_BENCH=ON)
+# both started in turn on the same throw-away desktop (Xvfb, trayer, a private D-Bus), Hourlark
+# with the realistic history of bench_history_file at each size. Each run measures the floor and
+# Hourlark as a pair, the order alternating from run to run; every figure is the median [min-max]
+# of the runs, beside its target.
+#   peak memory          VmHWM once start-up is over (the process has been quiet for 0.5 s)
+#   memory after start   VmRSS then
+#   start-up CPU         CPU time of all threads until then (schedstat, nanoseconds)
+#   click answered after from the icon's appearance in the tray to the panel on screen, the click
+#                        sent as soon as the icon is seen (a fresh start of its own)
+#   idle wake-ups        wake-ups of all threads over 10 s with nothing running
+# Counting (no history): a running countdown against the floor's (tooltip every second, icon
+# every minute), 60 s each: CPU of the program and of the X server and the tray host, and the
+# wake-ups of each.
+# Usage: bench/footprint.sh BUILD_FOLDER [RUNS] [SIZES]
+#   e.g. bench/footprint.sh build-bench 3 "0 10000 100000"   (configure with -DHOURLARK_BUILD_BENCH=ON)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,32 +24,44 @@ source "$here/../tests/e2e/desktop-session.sh"
 if [[ ${1:-} != --inside-bus ]]; then
     build=$(realpath "${1:?build folder}")
     runs=${2:-3}
+    sizes=${3:-0 10000 100000}
     work=$(mktemp -d)
     trap 'session_cleanup; rm -rf "$work"' EXIT
     start_xvfb "$work" || { echo "Xvfb cannot start"; exit 1; }
-    dbus-run-session -- bash "$0" --inside-bus "$build" "$runs" "$work"
+    xvfb_pid=${session_pids[0]}
+    dbus-run-session -- bash "$0" --inside-bus "$build" "$runs" "$sizes" "$work" "$xvfb_pid"
     exit
 fi
 
 build=$2
 runs=$3
-work=$4
+read -r -a sizes <<<"$4"
+work=$5
+xvfb_pid=$6
 trap session_cleanup EXIT
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 start_trayer "$work" || { echo "trayer does not start"; exit 1; }
+trayer_pid=${session_pids[-1]}
+count_seconds=60
 
 # CPU nanoseconds of every thread of a process.
 cpu_ns() {
     cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { printf "%d", sum }'
 }
 
+# Wake-ups: the times any thread went to sleep and was woken (voluntary context switches; the
+# involuntary ones count a busy machine's preemptions, not the program's doing).
 switches() {
     cat /proc/"$1"/task/*/status 2>/dev/null |
-        awk '/ctxt_switches/ { sum += $2 } END { printf "%d", sum }'
+        awk '/^voluntary_ctxt_switches/ { sum += $2 } END { printf "%d", sum }'
 }
 
-peak_kib() {
-    awk '/VmHWM/ { print $2 }' /proc/"$1"/status
+status_kib() {
+    awk -v field="$2:" '$1 == field { print $2 }' /proc/"$1"/status
+}
+
+now_ms() {
+    echo $(($(date +%s%N) / 1000000))
 }
 
 icon_in_tray() {
@@ -49,18 +69,36 @@ icon_in_tray() {
     xwininfo -root -tree | grep -A8 '"panel": ("panel" "trayer")' | grep -q "(\"$1\""
 }
 
-# start NAME BINARY [ARGUMENTS]: sets pid; returns once the icon is embedded and the process has
-# gone quiet.
-start() {
-    local name=$1 binary=$2
-    shift 2
-    rm -rf "$work/xdg" && mkdir -p "$work/xdg/data" "$work/xdg/config" "$work/xdg/run"
+# Tighter than poll: the moment the icon appears is part of a figure.
+wait_for() {
+    local deadline=$(($(now_ms) + $1 * 1000))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.01
+    done
+}
+
+# launch NAME HISTORY_SIZE BINARY [ARGUMENTS]: sets pid and appeared (ms) once the icon is
+# embedded.
+launch() {
+    local name=$1 size=$2 binary=$3
+    shift 3
+    rm -rf "$work/xdg" && mkdir -p "$work/xdg/data/hourlark" "$work/xdg/config" "$work/xdg/run"
     chmod 700 "$work/xdg/run"
+    if ((size > 0)); then
+        cp "$work/history-$size.json" "$work/xdg/data/hourlark/TaskHistoryData.json"
+    fi
     XDG_DATA_HOME="$work/xdg/data" XDG_CONFIG_HOME="$work/xdg/config" \
         XDG_RUNTIME_DIR="$work/xdg/run" "$binary" "$@" >/dev/null 2>&1 &
     pid=$!
-    poll 30 icon_in_tray "$name" || { echo "$name: no tray icon"; exit 1; }
-    # Whatever start-up work follows the icon (the first paint) is part of starting.
+    wait_for 60 icon_in_tray "$name" || { echo "$name: no tray icon"; exit 1; }
+    appeared=$(now_ms)
+}
+
+# Whatever start-up work follows the icon (the first paint, a history read behind it) is part of
+# starting: returns once the process has used under 1 ms of CPU in half a second.
+settle() {
     local before after
     after=$(cpu_ns "$pid")
     while :; do
@@ -76,86 +114,179 @@ stop() {
     wait "$pid" 2>/dev/null || true
 }
 
-measure() {
-    local name=$1 binary=$2
-    start "$name" "$binary"
-    local startup peak s0 s1
-    startup=$(cpu_ns "$pid")
-    peak=$(peak_kib "$pid")
+record() {
+    echo "$*" >>"$work/runs.txt"
+}
+
+# measure_start KIND SIZE BINARY: peak, after-start memory, start-up CPU, idle wake-ups.
+measure_start() {
+    local kind=$1 size=$2 binary=$3 name
+    name=$(basename "$binary")
+    launch "$name" "$size" "$binary"
+    settle
+    record "$kind $size startup $(cpu_ns "$pid")"
+    record "$kind $size peak $(status_kib "$pid" VmHWM)"
+    record "$kind $size steady $(status_kib "$pid" VmRSS)"
+    local s0 s1
     s0=$(switches "$pid")
     sleep 10
     s1=$(switches "$pid")
-    echo "$name $peak $startup $((s1 - s0))" >>"$work/runs.txt"
-    if [[ $name == hourlark ]]; then
-        measure_tick
-    fi
+    record "$kind $size idle $((s1 - s0))"
     stop
 }
 
-cpu_per_second() {
-    local c0 c1
+popover_shown() {
+    xdotool search --onlyvisible --name '^Hourlark$'
+}
+
+hourlark_icon() {
+    xdotool search --name '^[0-9]+:[0-9][0-9]' | head -n1
+}
+
+# From the icon's appearance to the panel on screen, clicked at once.
+measure_click() {
+    local size=$1 icon
+    launch hourlark "$size" "$build/src/app/hourlark"
+    icon=$(hourlark_icon)
+    xdotool mousemove --window "$icon" 8 12 click 1
+    wait_for 30 popover_shown || { echo "the panel does not open"; exit 1; }
+    record "hourlark $size click $(($(now_ms) - appeared))"
+    stop
+}
+
+# count KIND: CPU and wake-ups over count_seconds of the process, the X server and the tray host.
+count() {
+    local kind=$1 c0 x0 t0 s0 xs0 ts0
     sleep 2
-    c0=$(cpu_ns "$pid")
-    sleep 20
-    c1=$(cpu_ns "$pid")
-    echo $(((c1 - c0) / 20))
+    c0=$(cpu_ns "$pid") x0=$(cpu_ns "$xvfb_pid") t0=$(cpu_ns "$trayer_pid")
+    s0=$(switches "$pid") xs0=$(switches "$xvfb_pid") ts0=$(switches "$trayer_pid")
+    sleep "$count_seconds"
+    record "$kind count cpu $(($(cpu_ns "$pid") - c0))"
+    record "$kind count xcpu $(($(cpu_ns "$xvfb_pid") - x0))"
+    record "$kind count tcpu $(($(cpu_ns "$trayer_pid") - t0))"
+    record "$kind count wake $(($(switches "$pid") - s0))"
+    record "$kind count xwake $(($(switches "$xvfb_pid") - xs0))"
+    record "$kind count twake $(($(switches "$trayer_pid") - ts0))"
 }
 
-# The floor of a countdown: a bare tray icon whose tooltip changes every second.
-measure_floor_tick() {
-    start tray_floor "$build/bench/tray_floor" --tick
-    echo "floortick $(cpu_per_second)" >>"$work/runs.txt"
+count_floor() {
+    launch tray_floor 0 "$build/bench/tray_floor" --tick
+    count floor
     stop
 }
 
-# A running countdown: open the panel, Tab past the name to Start, press it.
-measure_tick() {
+# A running countdown: open the panel, Tab past the name and the minutes to Start, press it; the
+# panel closes as the countdown starts.
+count_hourlark() {
+    launch hourlark 0 "$build/src/app/hourlark"
+    settle
     local icon
-    icon=$(xdotool search --name '^[0-9]+:[0-9][0-9]' | head -n1)
+    icon=$(hourlark_icon)
     xdotool mousemove 0 700 mousemove --sync --window "$icon" 8 12 click 1
-    poll 10 xdotool search --onlyvisible --name '^Hourlark$'
+    wait_for 10 popover_shown || { echo "the panel does not open"; exit 1; }
     sleep 0.5
     xdotool key Tab Tab space
-    poll 10 title_is_counting "$icon"
-    # The panel has just closed; let its last repaint pass before counting.
-    echo "tick $(cpu_per_second)" >>"$work/runs.txt"
+    wait_for 10 popover_hidden || { echo "Start does not close the panel"; exit 1; }
+    count hourlark
+    # The icon window is renamed with each new minute drawn: proof that it counted.
+    [[ $(xdotool getwindowname "$icon") =~ ^(29|28):00( |$) ]] ||
+        { echo "the countdown did not run: $(xdotool getwindowname "$icon")"; exit 1; }
+    stop
 }
 
-title_is_counting() {
-    [[ $(xdotool getwindowname "$1") == 29:* ]]
+popover_hidden() {
+    ! popover_shown
 }
+
+for size in "${sizes[@]}"; do
+    if ((size > 0)); then
+        echo "history of $size: $("$build/bench/bench_history_file" "$work/history-$size.json" "$size")"
+    fi
+done
 
 : >"$work/runs.txt"
 for ((run = 1; run <= runs; run++)); do
-    measure tray_floor "$build/bench/tray_floor"
-    measure hourlark "$build/src/app/hourlark"
-    measure_floor_tick
+    for size in "${sizes[@]}"; do
+        if ((run % 2)); then
+            measure_start floor "$size" "$build/bench/tray_floor"
+            measure_start hourlark "$size" "$build/src/app/hourlark"
+        else
+            measure_start hourlark "$size" "$build/src/app/hourlark"
+            measure_start floor "$size" "$build/bench/tray_floor"
+        fi
+        measure_click "$size"
+    done
+    if ((run % 2)); then
+        count_floor
+        count_hourlark
+    else
+        count_hourlark
+        count_floor
+    fi
+    echo "run $run of $runs done"
 done
 
-median() {
-    sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+# stats KIND SIZE FIELD [SCALE]: "median min max" of the runs, divided by SCALE.
+stats() {
+    awk -v k="$1" -v s="$2" -v f="$3" -v scale="${4:-1}" \
+        '$1 == k && $2 == s && $3 == f { print $4 / scale }' "$work/runs.txt" | sort -g |
+        awk '{ v[NR] = $1 } END {
+            m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+            printf "%g %g %g", m, v[1], v[NR] }'
 }
 
-figure() {
-    awk -v n="$1" -v c="$2" '$1 == n { print $c }' "$work/runs.txt" | median
+# row FIGURE UNIT "OURS" "FLOOR" TARGET_KIND LIMIT: prints the figure; TARGET_KIND is ratio (ours
+# over floor at most LIMIT), most (ours at most LIMIT), floor (ours within the floor's range) or -.
+row() {
+    awk -v figure="$1" -v unit="$2" -v ours="$3" -v floor="$4" -v kind="$5" -v limit="${6:-0}" '
+    function cell(s, unit,   p) {
+        if (s == "") return "-"
+        split(s, p, " ")
+        return sprintf("%.4g %s [%.4g-%.4g]", p[1], unit, p[2], p[3])
+    }
+    BEGIN {
+        split(ours, o, " "); split(floor, f, " ")
+        ratio = (floor != "" && f[1] > 0) ? sprintf("%.2f", o[1] / f[1]) : "-"
+        target = "-"; holds = ""
+        if (kind == "ratio") { target = "<= " limit "x"; holds = (o[1] <= limit * f[1]) ? "yes" : "NO" }
+        if (kind == "most") { target = "<= " limit " " unit; holds = (o[1] <= limit) ? "yes" : "NO" }
+        if (kind == "floor") { target = "<= floor"; holds = (o[1] <= f[3]) ? "yes" : "NO" }
+        printf "  %-34s %-30s %-30s %6s  %-12s %s\n", figure, cell(ours, unit), cell(floor, unit), ratio, target, holds
+    }'
 }
 
-floor_peak=$(figure tray_floor 2)
-app_peak=$(figure hourlark 2)
-floor_cpu=$(figure tray_floor 3)
-app_cpu=$(figure hourlark 3)
-floor_wake=$(figure tray_floor 4)
-app_wake=$(figure hourlark 4)
-tick=$(figure tick 2)
-floor_tick=$(figure floortick 2)
+echo
+echo "Footprint: median [min-max] of $runs runs each; floor: a bare Qt tray icon, same desktop, same runs"
+for size in "${sizes[@]}"; do
+    echo
+    echo "History of $size completions"
+    printf "  %-34s %-30s %-30s %6s  %-12s %s\n" figure hourlark floor ratio target holds
+    row "peak memory (VmHWM)" MiB "$(stats hourlark "$size" peak 1024)" \
+        "$(stats floor "$size" peak 1024)" ratio 1.6
+    row "memory after start (VmRSS)" MiB "$(stats hourlark "$size" steady 1024)" \
+        "$(stats floor "$size" steady 1024)" ratio 1.4
+    row "start-up CPU" ms "$(stats hourlark "$size" startup 1000000)" \
+        "$(stats floor "$size" startup 1000000)" ratio 2.5
+    row "click answered after" ms "$(stats hourlark "$size" click)" "" most 150
+    row "wake-ups idle over 10 s" "" "$(stats hourlark "$size" idle)" \
+        "$(stats floor "$size" idle)" floor
+done
 
-echo "Footprint, median of $runs runs each (floor: a bare Qt tray icon, same desktop, same run)"
-awk -v ap="$app_peak" -v fp="$floor_peak" -v ac="$app_cpu" -v fc="$floor_cpu" \
-    -v aw="$app_wake" -v fw="$floor_wake" -v t="$tick" -v ft="$floor_tick" 'BEGIN {
-    printf "%-26s %14s %14s %7s  %s\n", "figure", "hourlark", "floor", "ratio", "target"
-    printf "%-26s %11d KiB %11d KiB %7.2f  %s\n", "peak memory (VmHWM)", ap, fp, ap / fp, "<= 1.3"
-    printf "%-26s %11.1f ms %11.1f ms %7.2f  %s\n", "start-up CPU", ac / 1e6, fc / 1e6, ac / fc, "<= 2"
-    printf "%-26s %14d %14d %7s  %s\n", "wake-ups idle over 10 s", aw, fw, "-", "0"
-    printf "%-26s %11.1f us %11.1f us %7.2f  %s\n", "CPU per second counting", t / 1e3, ft / 1e3, t / ft, "-"
-}'
+echo
+echo "Counting for ${count_seconds} s (per minute; the floor rewrites its tooltip every second and redraws its icon every minute)"
+printf "  %-34s %-30s %-30s %6s  %-12s %s\n" figure hourlark floor ratio target holds
+per_minute=$((count_seconds / 60))
+row "CPU of the program" ms "$(stats hourlark count cpu $((1000000 * per_minute)))" \
+    "$(stats floor count cpu $((1000000 * per_minute)))" ratio 1.2
+row "wake-ups of the program per second" "" "$(stats hourlark count wake "$count_seconds")" \
+    "$(stats floor count wake "$count_seconds")" most 1.1
+row "CPU of the X server (Xvfb)" ms "$(stats hourlark count xcpu $((1000000 * per_minute)))" \
+    "$(stats floor count xcpu $((1000000 * per_minute)))" floor
+row "wake-ups of the X server" "" "$(stats hourlark count xwake "$per_minute")" \
+    "$(stats floor count xwake "$per_minute")" floor
+row "CPU of the tray host (trayer)" ms "$(stats hourlark count tcpu $((1000000 * per_minute)))" \
+    "$(stats floor count tcpu $((1000000 * per_minute)))" floor
+row "wake-ups of the tray host" "" "$(stats hourlark count twake "$per_minute")" \
+    "$(stats floor count twake "$per_minute")" floor
+echo
 "$build/bench/bench_tick" 2>/dev/null

@@ -1,32 +1,17 @@
 // The floor for the footprint figures: the least a Qt program in the tray can be. It shows one
 // drawn icon with a tooltip and waits, as Hourlark does while idle. With --tick it also rewrites
-// the tooltip once a second (and the icon once a minute): the least a tray countdown must do.
+// the tooltip once a second and redraws the icon once a minute, at the size the tray gives it:
+// the least a tray countdown must do.
+#include "FloorIcon.h"
+
 #include <QApplication>
-#include <QPainter>
-#include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QTimer>
-
-namespace {
-
-QIcon minutesIcon(int minutes) {
-    QPixmap pixmap(22, 22);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(Qt::darkGray);
-    painter.drawRoundedRect(QRectF(1, 1, 20, 20), 5, 5);
-    painter.setPen(Qt::white);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, QString::number(minutes));
-    return QIcon(pixmap);
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    QSystemTrayIcon tray{minutesIcon(30)};
+    QSystemTrayIcon tray{floorIcon(30, 22)};
     tray.setToolTip(QStringLiteral("30:00"));
     tray.show();
 
@@ -38,8 +23,10 @@ int main(int argc, char* argv[]) {
         tray.setToolTip(QStringLiteral("%1:%2")
                             .arg(remaining / 60, 2, 10, QLatin1Char('0'))
                             .arg(remaining % 60, 2, 10, QLatin1Char('0')));
-        if (remaining % 60 == 59)
-            tray.setIcon(minutesIcon(remaining / 60));
+        if (remaining % 60 == 0) {
+            const int side = tray.geometry().height();
+            tray.setIcon(floorIcon(remaining / 60, side > 0 ? side : 22));
+        }
     });
     if (QApplication::arguments().contains(QStringLiteral("--tick")))
         tick.start(1000);
