@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The command line's figures, each beside a baseline measured in the same run:
 #   status        `hourlark status` from process start to exit, against `gdbus call` reading the
-#                 same property (Title) from the same running Hourlark; wall time per call
+#                 same property (Title) from the same running Hourlark: the median wall time
+#                 per call, the two alternating, and CPU time per call where perf is installed
 #   follow        context switches of every thread of `hourlark status --follow` over 10 s with
 #                 the countdown stopped, then running, against `gdbus monitor` on the same name
 #   export        `hourlark export` of 100 000 completions to CSV and JSON, from the running
@@ -37,12 +38,25 @@ export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
 
 now_ns() { date +%s%N; }
 
-# mean_ms COMMAND...: wall milliseconds per run over $runs runs, output discarded.
-mean_ms() {
-    local start i
-    start=$(now_ns)
-    for ((i = 0; i < runs; i++)); do "$@" >/dev/null; done
-    awk -v ns=$(($(now_ns) - start)) -v runs="$runs" 'BEGIN { printf "%.2f", ns / runs / 1e6 }'
+# timed OUT COMMAND...: appends the wall milliseconds of one run to OUT (bash's clock: no process
+# is started to read it).
+timed() {
+    local out=$1 start
+    shift
+    start=$EPOCHREALTIME
+    "$@" >/dev/null 2>&1
+    awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.3f\n", (b - a) * 1000 }' >>"$out"
+}
+
+# CPU milliseconds (task-clock of every thread) per run of COMMAND over $runs runs; perf only.
+cpu_ms() {
+    command -v perf >/dev/null || { echo "n/a"; return; }
+    perf stat -x, -e task-clock -r "$runs" "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ { printf "%.2f", $1 }'
+}
+
+# median FILE COLUMN
+median() {
+    sort -n -k"$2" "$1" | awk -v c="$2" '{ v[NR] = $c } END { printf "%.2f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
@@ -81,12 +95,24 @@ start_hourlark
 [[ $("$app" status) == "$(gdbus_title | sed -E "s/^\(<'(.*)'>,\)$/\1/")" ]] ||
     [[ $("$app" status) == "$(gdbus_title | sed -E "s/^\(<'(.*)'>,\)$/\1/")" ]] ||
     { echo "status and gdbus disagree"; exit 1; }
-echo "status: $runs runs each, alternating; milliseconds per call, process start to exit"
+echo "status: $runs pairs, each call timed alone, the two alternating; medians of the wall time"
+echo "from process start to exit, in ms; then CPU time per call (perf stat, every thread)"
 for round in 1 2 3; do
-    baseline=$(mean_ms gdbus_title)
-    ours=$(mean_ms "$app" status)
-    echo "  round $round: gdbus call $baseline ms, hourlark status $ours ms, ratio $(ratio "$ours" "$baseline")"
+    rm -f "$work/gdbus.times" "$work/status.times"
+    for ((i = 0; i < runs; i++)); do
+        timed "$work/gdbus.times" gdbus_title
+        timed "$work/status.times" "$app" status
+    done
+    wall_gdbus=$(median "$work/gdbus.times" 1)
+    wall_ours=$(median "$work/status.times" 1)
+    echo "  round $round: gdbus call $wall_gdbus, hourlark status $wall_ours, ratio" \
+        "$(ratio "$wall_ours" "$wall_gdbus")"
 done
+cpu_gdbus=$(cpu_ms gdbus call --session --dest io.github.hourlark.Hourlark \
+    --object-path /io/github/hourlark/Hourlark/Timer \
+    --method org.freedesktop.DBus.Properties.Get io.github.hourlark.Hourlark.Timer Title)
+cpu_ours=$(cpu_ms "$app" status)
+echo "  CPU: gdbus call $cpu_gdbus, hourlark status $cpu_ours"
 
 # --- follow -------------------------------------------------------------------------------------
 echo "status --follow: context switches of all threads over 10 s"
