@@ -1,3 +1,3 @@
 #include "AppLog.h"
 
-Q_LOGGING_CATEGORY(lcApp, "hourlark.app")
+Q_LOGGING_CATEGORY(lcApp, "hourlark.app", QtInfoMsg)

@@ -1,4 +1,4 @@
 #include "CoreLog.h"
 
-Q_LOGGING_CATEGORY(lcStorage, "hourlark.storage")
-Q_LOGGING_CATEGORY(lcProblems, "hourlark.problems")
+Q_LOGGING_CATEGORY(lcStorage, "hourlark.storage", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcProblems, "hourlark.problems", QtInfoMsg)
