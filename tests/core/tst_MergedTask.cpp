@@ -16,7 +16,7 @@ QList<TaskEntry> day(const QList<Completion>& completions) {
     QList<TaskEntry> tasks;
     for (const Completion& c : completions)
         tasks.append(TaskEntry(QUuid::createUuid(), c.name, c.duration,
-                               Instant(c.completedAt - c.duration), Instant(c.completedAt),
+                               Instant(c.completedAt - double(c.duration)), Instant(c.completedAt),
                                Instant(c.completedAt)));
     return tasks;
 }

@@ -2,8 +2,8 @@
 #include "model/TaskEntryJson.h"
 
 #include <QTest>
+#include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -25,7 +25,7 @@ TaskEntry sampleEntry() {
 
 // Bit equality: -0.0 == 0.0 would hide a lost sign.
 bool sameBits(double a, double b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+    return std::bit_cast<quint64>(a) == std::bit_cast<quint64>(b);
 }
 } // namespace
 

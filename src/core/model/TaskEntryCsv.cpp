@@ -72,7 +72,7 @@ QByteArray encodeTaskCsv(const QList<TaskEntry>& tasks) {
     // Histories name the same few tasks over and over; each is encoded once.
     QHash<QString, QByteArray> fields;
     LocalIsoTime times;
-    JsonWriter out(header.size() + tasks.size() * 150);
+    JsonWriter out(qsizetype(header.size()) + tasks.size() * 150);
     char* p = out.reserve(qsizetype(header.size()));
     out.commit(JsonWriter::raw(p, header));
     for (const TaskEntry& task : tasks) {

@@ -158,10 +158,10 @@ private:
     DBusMenuExporter* m_exporter;
 };
 
-DBusMenuExporter::DBusMenuExporter(QDBusConnection bus, const QString& objectPath, QObject* parent)
+DBusMenuExporter::DBusMenuExporter(QDBusConnection bus, QString objectPath, QObject* parent)
     : QObject(parent)
     , m_bus(std::move(bus))
-    , m_objectPath(objectPath)
+    , m_objectPath(std::move(objectPath))
     , m_flushTimer(new QTimer(this)) {
     m_flushTimer->setSingleShot(true);
     m_flushTimer->setInterval(0);

@@ -23,7 +23,7 @@ class DBusMenuExporter final : public QObject, public QDBusContext {
     Q_DISABLE_COPY_MOVE(DBusMenuExporter)
 public:
     // Registers the object at `objectPath` on `bus`; a bus that is not connected exports nothing.
-    DBusMenuExporter(QDBusConnection bus, const QString& objectPath, QObject* parent = nullptr);
+    DBusMenuExporter(QDBusConnection bus, QString objectPath, QObject* parent = nullptr);
     ~DBusMenuExporter() override;
 
     void setMenu(QMenu* menu);
