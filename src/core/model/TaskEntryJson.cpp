@@ -269,7 +269,8 @@ std::optional<TaskEntry> decodeTaskEntry(QByteArrayView json) {
 }
 
 bool encodeTaskHistory(const QList<TaskEntry>& tasks, QByteArray& into) {
-    JsonWriter out(std::move(into), tasks.size() * 180 + 2);
+    into.clear();
+    JsonWriter out(tasks.size() * 180 + 2);
     char* p = JsonWriter::raw(out.reserve(1), "[");
     bool first = true;
     for (const TaskEntry& task : tasks) {
@@ -279,7 +280,7 @@ bool encodeTaskHistory(const QList<TaskEntry>& tasks, QByteArray& into) {
             *p++ = ',';
         first = false;
         if (!(p = writeEntry(p, task)))
-            return false; // the buffer went to the writer and is dropped with it
+            return false;
     }
     out.commit(p);
     out.commit(JsonWriter::raw(out.reserve(1), "]"));

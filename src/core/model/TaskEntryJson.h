@@ -21,6 +21,6 @@ std::optional<TaskEntry> decodeTaskEntry(QByteArrayView json);
 // Writes ids in upper case and instants in the shortest text that reads back to the same double.
 // Fails only for an instant that is not a finite number.
 std::optional<QByteArray> encodeTaskHistory(const QList<TaskEntry>& tasks);
-// The same into a buffer whose allocation is reused; false (and an empty buffer) on failure.
+// The same into a buffer; false (and an empty buffer) on failure.
 bool encodeTaskHistory(const QList<TaskEntry>& tasks, QByteArray& into);
 std::optional<QByteArray> encodeTaskEntry(const TaskEntry& task);

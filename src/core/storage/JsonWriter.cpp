@@ -10,15 +10,6 @@ JsonWriter::JsonWriter(qsizetype expectedSize) {
     m_out.resize(qMax<qsizetype>(expectedSize, 64));
 }
 
-JsonWriter::JsonWriter(QByteArray&& reuse, qsizetype expectedSize)
-    : m_out(std::move(reuse)) {
-    // Reusing a buffer someone else still shares (a change kept for a later retry) would copy it
-    // and grow the copy's capacity each time; start afresh instead.
-    if (!m_out.isDetached())
-        m_out = QByteArray();
-    m_out.resize(std::max({m_out.capacity(), expectedSize, qsizetype(64)}));
-}
-
 char* JsonWriter::reserve(qsizetype count) {
     if (m_size + count > m_out.size())
         m_out.resize(qMax(m_out.size() * 2, m_size + count));

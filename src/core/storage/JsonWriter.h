@@ -13,9 +13,6 @@
 class JsonWriter final {
 public:
     explicit JsonWriter(qsizetype expectedSize = 256);
-    // Writes into the allocation of a previous result, so a repeated large write does not fault
-    // in fresh pages every time.
-    JsonWriter(QByteArray&& reuse, qsizetype expectedSize);
 
     char* reserve(qsizetype count);
     void commit(char* end);
