@@ -33,33 +33,13 @@ class tst_TaskEntry final : public QObject {
     Q_OBJECT
 
 private slots:
-    void formattedDuration_data() {
-        QTest::addColumn<qint64>("duration");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << qint64(0) << u"0:00"_s;
-        QTest::newRow("61 s") << qint64(61) << u"1:01"_s;
-        QTest::newRow("just under an hour") << qint64(3599) << u"59:59"_s;
-        QTest::newRow("one hour") << qint64(3600) << u"1:00:00"_s;
-        QTest::newRow("hours not wrapped at 24") << qint64(90061) << u"25:01:01"_s;
-    }
-    void formattedDuration() {
-        QFETCH(qint64, duration);
-        QFETCH(QString, text);
-        const TaskEntry entry(sampleId, u"x"_s, duration, Instant(0), Instant(0), Instant(0));
-        QCOMPARE(entry.formattedDuration(), text);
-    }
-
+    // Precomposed and decomposed forms of the same name are one name; any other field counts.
     void equality() {
-        const TaskEntry entry = sampleEntry();
-        QCOMPARE(entry, sampleEntry());
-        const TaskEntry otherEnd(sampleId, u"Write"_s, 1500, entry.startTime(),
-                                 Instant(786001500.5), entry.completionDate());
-        QVERIFY(!(entry == otherEnd));
-        // Precomposed and decomposed forms of the same name are one name.
         const TaskEntry composed(sampleId, u"Caf\u00e9"_s, 1, Instant(0), Instant(0), Instant(0));
-        const TaskEntry decomposed(sampleId, u"Cafe\u0301"_s, 1, Instant(0), Instant(0),
-                                   Instant(0));
-        QCOMPARE(composed, decomposed);
+        QCOMPARE(composed,
+                 TaskEntry(sampleId, u"Cafe\u0301"_s, 1, Instant(0), Instant(0), Instant(0)));
+        QVERIFY(!(composed ==
+                  TaskEntry(sampleId, u"Caf\u00e9"_s, 1, Instant(0), Instant(1), Instant(0))));
     }
 
     void decodesWhatOtherWritersProduce_data() {
@@ -128,7 +108,6 @@ private slots:
         QTest::newRow("before 2001") << -31536000.000001 << u" "_s;
         QTest::newRow("smallest subnormal")
             << std::numeric_limits<double>::denorm_min() << QString();
-        QTest::newRow("huge whole number") << 86000005555555560000.0 << u"x"_s;
         QTest::newRow("largest double") << std::numeric_limits<double>::max() << u"x"_s;
     }
     void roundTripKeepsEveryBit() {
