@@ -81,7 +81,7 @@ private slots:
 
     void singleTaskIsOneRingWithAnEmptyHole() {
         const QImage image = drawn({entry(u"A"_s, 1500)}, QSize(300, 200));
-        for (const double clock : {0.0, 45.0, 135.0, 225.0, 300.0, 359.0}) {
+        for (const double clock : {0.0, 135.0, 359.0}) {
             QCOMPARE(pixelAt(image, clock, 75), QColor(Qt::red));
             QCOMPARE(pixelAt(image, clock, 40).alpha(), 0); // the hole
             QCOMPARE(pixelAt(image, clock, 0).alpha(), 0);

@@ -41,9 +41,6 @@ private slots:
         QTest::newRow("one") << Durations{{a, 600}} << u"1 task, 1 completion, 10m"_s;
         QTest::newRow("merged") << Durations{{a, 600}, {a, 300}, {u"B"_s, 1200}}
                                 << u"2 tasks, 3 completions, 35m"_s;
-        QTest::newRow("59 s") << Durations{{a, 59}} << u"1 task, 1 completion, 0m"_s;
-        QTest::newRow("3599 s") << Durations{{a, 3599}} << u"1 task, 1 completion, 59m"_s;
-        QTest::newRow("3600 s") << Durations{{a, 3600}} << u"1 task, 1 completion, 1h 0m"_s;
         QTest::newRow("25 h 1 min 1 s")
             << Durations{{a, 50000}, {a, 40061}} << u"1 task, 2 completions, 25h 1m"_s;
         // Stored durations may be negative: the minutes are the whole total's.
@@ -62,7 +59,6 @@ private slots:
                      .join(u", "_s),
                  header);
         QVERIFY(!section.body());
-        QCOMPARE(labelText(&section, u"title"_s), u"Today"_s);
     }
 
     void bodyHasChartAndOneRowPerNameLargestFirst() {
@@ -95,7 +91,7 @@ private slots:
         section.setExpanded(true);
         QVERIFY(section.body());
         section.setExpanded(false);
-        QVERIFY(!section.body());
+        QVERIFY(!section.body()); // closed, the body is gone again
     }
 
     void collapsedHeightIsTheSameForEveryDay() {

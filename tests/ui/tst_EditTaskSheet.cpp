@@ -73,10 +73,8 @@ private slots:
         const qint64 largest = std::numeric_limits<qint64>::max() / 60;
         QTest::newRow("plain") << u"5"_s << true;
         QTest::newRow("plus sign") << u"+5"_s << true;
-        QTest::newRow("leading zero") << u"05"_s << true;
         QTest::newRow("largest that fits") << QString::number(largest) << true;
         QTest::newRow("leading space") << u" 5"_s << false;
-        QTest::newRow("decimal") << u"5.0"_s << false;
         QTest::newRow("negative") << u"-3"_s << false;
         QTest::newRow("zero") << u"0"_s << false;
         QTest::newRow("empty") << QString() << false;
@@ -179,12 +177,17 @@ private slots:
         }
     }
 
+    // The fields open with the stored values; the minutes are whole, so saving after only a
+    // rename drops the seconds of the old duration.
     void opensWithTheStoredValues() {
-        Opened opened(entryAt(u"Bob's \"report\""_s, 30, localTime(0, 10)));
+        Opened opened(entryAt(u"Bob's \"report\""_s, 1530, localTime(0, 10)));
         QCOMPARE(opened.name->text(), opened.task.taskName());
-        QCOMPARE(opened.minutes->text(), u"0"_s);
-        QVERIFY(!opened.save->isEnabled());
+        QCOMPARE(opened.minutes->text(), u"25"_s);
         QCOMPARE(opened.window.focusWidget(), opened.name); // typing goes to the sheet, not below
+        opened.name->setText(u"Read"_s);
+        QTest::mouseClick(opened.save, Qt::LeftButton);
+        QCOMPARE(opened.stored().taskName(), u"Read"_s);
+        QCOMPARE(opened.stored().duration(), 1500);
     }
 
     void saveStoresMinutesAsSecondsAndCloses() {
@@ -212,15 +215,6 @@ private slots:
         QVERIFY(!Overlay::isOpenIn(&opened.window));
         QCOMPARE(opened.stored(), opened.task);
         QCOMPARE(opened.fixture.historyStore.writeCount, writes);
-    }
-
-    void renameDropsTheSecondsOfTheOldDuration() {
-        Opened opened(write(1530));
-        QCOMPARE(opened.minutes->text(), u"25"_s);
-        opened.name->setText(u"Read"_s);
-        QTest::mouseClick(opened.save, Qt::LeftButton);
-        QCOMPARE(opened.stored().taskName(), u"Read"_s);
-        QCOMPARE(opened.stored().duration(), 1500);
     }
 };
 

@@ -61,14 +61,17 @@ private slots:
     void emptyDayShowsOnlyItsText() {
         HistoryFixture fixture;
         TaskPieChartView chart({}, fixture.colors);
-        QCOMPARE(labelText(&chart, u"emptyText"_s), u"No tasks for this day"_s);
+        QVERIFY(chart.findChild<QLabel*>(u"emptyText"_s));
         QVERIFY(!chart.findChild<QWidget*>(u"pie"_s));
         QVERIFY(!chart.findChild<QWidget*>(u"legend"_s));
     }
 
-    void pieIsTwoHundredPointsHighInTheChosenStyle() {
+    // The pie is 200 points high in the chosen style; a long name leaves the duration and share
+    // columns at the trailing edge.
+    void layout() {
         HistoryFixture fixture;
-        TaskPieChartView chart({entry(u"A"_s, 60), entry(u"A"_s, 60)}, fixture.colors);
+        const QString longName(200, QLatin1Char('x'));
+        TaskPieChartView chart({entry(longName, 60), entry(u"B"_s, 30)}, fixture.colors);
         chart.resize(400, chart.sizeHint().height());
         chart.show();
         const QWidget* pie = chart.findChild<QWidget*>(u"pie"_s);
@@ -78,21 +81,12 @@ private slots:
 #else
         QVERIFY(qobject_cast<const CustomPieChartView*>(pie));
 #endif
-    }
-
-    void longNamesKeepTheColumnsAtTheTrailingEdge() {
-        HistoryFixture fixture;
-        const QString longName(200, QLatin1Char('x'));
-        TaskPieChartView chart({entry(longName, 60), entry(u"B"_s, 30)}, fixture.colors);
-        chart.resize(400, chart.sizeHint().height());
-        chart.show();
         const auto percentages = chart.findChildren<QLabel*>(u"percentage"_s);
         QCOMPARE(percentages.size(), 2);
         for (const QLabel* percent : percentages) {
             QCOMPARE(percent->mapTo(&chart, QPoint(percent->width(), 0)).x(),
                      chart.width() - Style::defaultPadding);
         }
-        QCOMPARE(labelText(&chart, u"name"_s), longName);
     }
 };
 
