@@ -1,6 +1,5 @@
 #include "AppDelegate.h"
 #include "Fakes.h"
-#include "TimerWorld.h"
 #include "autostart/LoginItemService.h"
 #include "kit/Popover.h"
 #include "managers/ColorManager.h"
@@ -104,17 +103,6 @@ private slots:
         QFile::remove(LoginItemService::entryPath());
     }
 
-    void launchShowsThirtyMinutesWithHistoryLoaded() {
-        Shell shell;
-        QCOMPARE(shell.item->title(), u"30:00"_s);
-        QCOMPARE(shell.delegate.historyManager()->tasks().size(), 1);
-        QVERIFY(!shell.delegate.popover()->isShown());
-        QCOMPARE(shell.delegate.popover()->size(), QSize(350, 300));
-        QCOMPARE(shell.item->attachedMenu, shell.delegate.menu());
-        // The countdown's own first write lands one turn later and says the same.
-        QTRY_COMPARE(shell.item->title(), u"30:00"_s);
-    }
-
     void menuItems_data() {
         QTest::addColumn<QString>("buildVersion");
         QTest::addColumn<bool>("menuOnLeftClick");
@@ -135,14 +123,9 @@ private slots:
         QCoreApplication::setApplicationVersion(buildVersion);
         Shell shell(menuOnLeftClick);
         QCoreApplication::setApplicationVersion(u"2.5.1"_s);
+        QCOMPARE(shell.item->attachedMenu, shell.delegate.menu());
         shell.openMenu();
         QCOMPARE(menuTexts(shell.menu()), expected);
-
-        const QString version = expected.filter(u"Hourlark v"_s).value(0);
-        QVERIFY(!actionNamed(shell.menu(), version)->isEnabled());
-        QVERIFY(actionNamed(shell.menu(), u"Launch at Login"_s)->isCheckable());
-        QCOMPARE(actionNamed(shell.menu(), u"Quit Hourlark"_s)->shortcut(),
-                 QKeySequence(u"Ctrl+Q"_s));
     }
 
     // Changed behind our back (another tool, the desktop's settings): the next opening shows it.
@@ -154,7 +137,6 @@ private slots:
         QVERIFY(LoginItemService().setEnabled(true));
         shell.openMenu();
         QVERIFY(launch->isChecked());
-        QCOMPARE(shell.item->menuPoppedUpAt.size(), 2);
         // A panel that draws the exported menu itself asks before showing it.
         QFile::remove(LoginItemService::entryPath());
         emit shell.item->contextMenuAboutToShow();
@@ -174,9 +156,7 @@ private slots:
         actionNamed(shell.menu(), u"Launch at Login"_s)->trigger();
 
         QCOMPARE(shell.notifier.posted.size(), 1);
-        QCOMPARE(shell.notifier.posted[0].title, u"Failed to toggle launch at login"_s);
         QVERIFY(!shell.notifier.posted[0].body.isEmpty());
-        QVERIFY(!shell.notifier.posted[0].body.contains(u'\n'));
         QVERIFY(!actionNamed(shell.menu(), u"Launch at Login"_s)->isChecked());
     }
 
@@ -190,6 +170,7 @@ private slots:
             history.saveTask(
                 TaskEntry(QUuid::createUuid(), u"Write"_s, 60, end.addingSeconds(-60), end, end));
         };
+        QCOMPARE(history.tasks().size(), 1); // the stored history, loaded at launch
         shell.store.failWrites = true;
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"No space left on device"_s));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"No space left on device"_s));
@@ -204,42 +185,30 @@ private slots:
         QCOMPARE(shell.notifier.posted.size(), 2);
         QCOMPARE(shell.notifier.posted[1].title, u"Hourlark saves your data again"_s);
         const auto saved = decodeTaskHistory(shell.store.values.value(u"TaskHistoryData"_s));
-        QVERIFY(saved);
-        QCOMPARE(saved->size(), history.tasks().size());
+        QCOMPARE(saved.value_or(QList<TaskEntry>()).size(), 3);
     }
 
-    void clickRouting() {
-        Shell shell;
+    void clicksAndOpenTimerRouteThePanel() {
+        Shell shell(true);
         Popover* popover = shell.delegate.popover();
+        QCOMPARE(shell.item->title(), u"30:00"_s);
 
         emit shell.item->leftClicked(QPoint(610, 12));
         QVERIFY(popover->isShown());
-        // The popover hangs below the item.
-        QVERIFY(popover->geometry().top() >= shell.item->anchorRect().bottom());
-
         emit shell.item->rightClicked(QPoint(610, 12));
         QCOMPARE(shell.item->menuPoppedUpAt, QList<QPoint>{QPoint(610, 12)});
         QVERIFY2(popover->isShown(), "a right click leaves the popover as it was");
-
         emit shell.item->leftClicked(QPoint(610, 12));
         QVERIFY(!popover->isShown());
-
         emit shell.item->rightClicked(QPoint(610, 12));
-        QVERIFY(!popover->isShown());
         emit shell.item->leftClicked(QPoint(610, 12));
         QVERIFY2(popover->isShown(), "the left click after the menu reaches the popover");
-        QCOMPARE(shell.item->menuPoppedUpAt.size(), 2);
-    }
 
-    void openTimerShowsThePanelWhichFollowsTheScreenShown() {
-        Shell shell(true);
-        Popover* popover = shell.delegate.popover();
+        // "Open Timer", or a second launch, leaves an open panel open.
         actionNamed(shell.menu(), u"Open Timer"_s)->trigger();
-        QVERIFY(popover->isShown());
-        // A second "Open Timer" (or a second launch) does not close it.
         shell.delegate.openPopover();
         QVERIFY(popover->isShown());
-
+        // The panel follows the size of the screen shown.
         MainContainerView* root = shell.delegate.mainContainerView();
         root->showDestination(MainContainerView::NavigationDestination::History);
         QCOMPARE(popover->size(), QSize(400, 500));
@@ -247,6 +216,8 @@ private slots:
         QCOMPARE(popover->size(), QSize(350, 300));
         emit root->dismissRequested();
         QVERIFY(!popover->isShown());
+        actionNamed(shell.menu(), u"Open Timer"_s)->trigger();
+        QVERIFY(popover->isShown());
     }
 
     // "Open Timer" and a second launch come with the pointer on a menu entry or another window.

@@ -91,6 +91,33 @@ enum class Before { Fresh, Running, Stopped };
 
 Q_DECLARE_METATYPE(Before)
 
+namespace {
+
+// Arguments written as one line, split on spaces; '' stands for an empty argument.
+QStringList words(const QString& line) {
+    QStringList list = line.split(u' ');
+    list.replaceInStrings(QRegularExpression(u"^''$"_s), QString());
+    return list;
+}
+
+// A row of the commands table. A failure without an `err` of its own says how to use the command.
+void row(const QByteArray& name, Before before, const QString& line, int status,
+         const QString& countdownAfter, int recorded = 0, const QString& out = {},
+         QString err = {}) {
+    const QStringList arguments = words(line);
+    if (status == 1 && err.isEmpty())
+        err = u"^hourlark %1: .+\n$"_s.arg(arguments.first());
+    QTest::newRow(name.constData())
+        << before << arguments << status << out << err << countdownAfter << recorded;
+}
+
+// Whether stderr is empty where nothing is expected, or matches the expected pattern.
+bool errMatches(const QString& err, const QString& pattern) {
+    return pattern.isEmpty() ? err.isEmpty() : QRegularExpression(pattern).match(err).hasMatch();
+}
+
+} // namespace
+
 // The real `hourlark` binary against a running instance in this process, as a script or a
 // keyboard shortcut would run it.
 class tst_CommandLine final : public QObject {
@@ -145,123 +172,65 @@ private slots:
         QTest::addColumn<QString>("err");            // a pattern; empty for nothing
         QTest::addColumn<QString>("countdownAfter"); // "running|stopped title", as the model is
         QTest::addColumn<int>("recorded");
-        const QString any = u"*"_s;
-        const QString usage = u"^hourlark %1: .+\n$"_s;
-        const QString unchanged = u"running 24:59 Write"_s;
+        const QString on = u"running 24:59 Write"_s;
+        const QString off = u"stopped 24:59 Write"_s;
 
-        QTest::newRow("start MINUTES NAME")
-            << Before::Fresh << QStringList{u"start"_s, u"25"_s, u"Write"_s} << 0 << QString()
-            << QString() << u"running 25:00 Write"_s << 0;
-        QTest::newRow("start resumes a stopped countdown")
-            << Before::Stopped << QStringList{u"start"_s} << 0 << QString() << QString()
-            << unchanged << 0;
-        QTest::newRow("start with leading zeros")
-            << Before::Fresh << QStringList{u"start"_s, u"007"_s} << 0 << QString() << QString()
-            << u"running 07:00"_s << 0;
-        QTest::newRow("start with a name after --")
-            << Before::Fresh << QStringList{u"start"_s, u"5"_s, u"--"_s, u"-x-"_s} << 0 << QString()
-            << QString() << u"running 05:00 -x-"_s << 0;
-        QTest::newRow("start cuts a long name")
-            << Before::Fresh << QStringList{u"start"_s, u"5"_s, u"n"_s.repeated(45)} << 0
-            << QString() << QString() << u"running 05:00 "_s + u"n"_s.repeated(40) << 0;
-        QTest::newRow("start while running")
-            << Before::Running << QStringList{u"start"_s, u"5"_s} << 1 << QString()
-            << usage.arg(u"start"_s) << unchanged << 0;
-        for (const QString& minutes :
-             {u"0"_s, u"601"_s, u"abc"_s, u"-5"_s, u"2.5"_s, u""_s, u"99999999999999999999"_s})
-            QTest::addRow("start %s", qPrintable(minutes.isEmpty() ? u"''"_s : minutes))
-                << Before::Stopped << QStringList{u"start"_s, minutes} << 1 << QString()
-                << usage.arg(u"start"_s) << u"stopped 24:59 Write"_s << 0;
-        QTest::newRow("start with three arguments")
-            << Before::Stopped << QStringList{u"start"_s, u"5"_s, u"Write"_s, u"more"_s} << 1
-            << QString() << usage.arg(u"start"_s) << u"stopped 24:59 Write"_s << 0;
-        QTest::newRow("stop") << Before::Running << QStringList{u"stop"_s} << 0 << QString()
-                              << QString() << u"stopped 24:59 Write"_s << 0;
-        QTest::newRow("toggle starts") << Before::Stopped << QStringList{u"toggle"_s} << 0
-                                       << QString() << QString() << unchanged << 0;
-        QTest::newRow("toggle stops") << Before::Running << QStringList{u"toggle"_s} << 0
-                                      << QString() << QString() << u"stopped 24:59 Write"_s << 0;
-        QTest::newRow("reset") << Before::Running << QStringList{u"reset"_s} << 0 << QString()
-                               << QString() << u"stopped 30:00"_s << 0;
-        QTest::newRow("complete") << Before::Running << QStringList{u"complete"_s} << 0 << QString()
-                                  << QString() << u"stopped 25:00 Write"_s << 1;
-        QTest::newRow("complete while stopped")
-            << Before::Stopped << QStringList{u"complete"_s} << 1 << QString()
-            << usage.arg(u"complete"_s) << u"stopped 24:59 Write"_s << 0;
-        QTest::newRow("stop with an argument")
-            << Before::Running << QStringList{u"stop"_s, u"now"_s} << 1 << QString()
-            << usage.arg(u"stop"_s) << unchanged << 0;
-        QTest::newRow("an unknown option")
-            << Before::Running << QStringList{u"stop"_s, u"--soon"_s} << 1 << QString()
-            << usage.arg(u"stop"_s) << unchanged << 0;
-        QTest::newRow("an unknown command")
-            << Before::Running << QStringList{u"pause"_s} << 1 << QString()
-            << u"^hourlark: unknown command \"pause\"; .+\n$"_s << unchanged << 0;
+        row("start MINUTES NAME", Before::Fresh, u"start 25 Write"_s, 0, u"running 25:00 Write"_s);
+        row("start resumes a stopped countdown", Before::Stopped, u"start"_s, 0, on);
+        row("start with a name after --", Before::Fresh, u"start 5 -- -x-"_s, 0,
+            u"running 05:00 -x-"_s);
+        row("start cuts a long name", Before::Fresh, u"start 5 "_s + u"n"_s.repeated(45), 0,
+            u"running 05:00 "_s + u"n"_s.repeated(40));
+        row("start while running", Before::Running, u"start 5"_s, 1, on);
+        for (const char* minutes : {"0", "601", "abc", "''", "9999999999"})
+            row(QByteArray("start ") + minutes, Before::Stopped,
+                u"start "_s + QLatin1StringView(minutes), 1, off);
+        row("stop", Before::Running, u"stop"_s, 0, off);
+        row("toggle starts", Before::Stopped, u"toggle"_s, 0, on);
+        row("toggle stops", Before::Running, u"toggle"_s, 0, off);
+        row("reset", Before::Running, u"reset"_s, 0, u"stopped 30:00"_s);
+        row("complete", Before::Running, u"complete"_s, 0, u"stopped 25:00 Write"_s, 1);
+        row("complete while stopped", Before::Stopped, u"complete"_s, 1, off);
+        row("stop with an argument", Before::Running, u"stop now"_s, 1, on);
+        row("an unknown option", Before::Running, u"stop --soon"_s, 1, on);
+        row("an unknown command", Before::Running, u"pause"_s, 1, on, 0, {},
+            u"^hourlark: unknown command \"pause\"; .+\n$"_s);
 
-        QTest::newRow("status") << Before::Running << QStringList{u"status"_s} << 0
-                                << u"24:59 Write\n"_s << QString() << unchanged << 0;
-        QTest::newRow("status --format plain")
-            << Before::Fresh << QStringList{u"status"_s, u"--format"_s, u"plain"_s} << 0
-            << u"30:00\n"_s << QString() << u"stopped 30:00"_s << 0;
-        QTest::newRow("status --json")
-            << Before::Running << QStringList{u"status"_s, u"--json"_s} << 0
-            << uR"({"initial":1500,"name":"Write","remaining":1499,"running":true,)"
-               uR"("title":"24:59 Write"})"
-               u"\n"_s
-            << QString() << unchanged << 0;
-        QTest::newRow("status --format waybar")
-            << Before::Stopped << QStringList{u"status"_s, u"--format=waybar"_s} << 0
-            << uR"({"class":"stopped","percentage":0,"text":"24:59 Write",)"
-               uR"("tooltip":"Write\nStopped: 24:59 left of 25:00"})"
-               u"\n"_s
-            << QString() << u"stopped 24:59 Write"_s << 0;
-        QTest::newRow("status in an unknown format")
-            << Before::Running << QStringList{u"status"_s, u"--format"_s, u"i3bar"_s} << 1
-            << QString() << usage.arg(u"status"_s) << unchanged << 0;
-        QTest::newRow("status in two formats")
-            << Before::Running << QStringList{u"status"_s, u"--json"_s, u"--format=waybar"_s} << 1
-            << QString() << usage.arg(u"status"_s) << unchanged << 0;
-        QTest::newRow("status --help") << Before::Running << QStringList{u"status"_s, u"--help"_s}
-                                       << 0 << any << QString() << unchanged << 0;
+        row("status", Before::Running, u"status"_s, 0, on, 0, u"24:59 Write\n"_s);
+        row("status --format plain", Before::Fresh, u"status --format plain"_s, 0,
+            u"stopped 30:00"_s, 0, u"30:00\n"_s);
+        row("status --json", Before::Running, u"status --json"_s, 0, on, 0,
+            uR"({"initial":1500,"name":"Write","remaining":1499,"running":true,)"
+            uR"("title":"24:59 Write"})"
+            u"\n"_s);
+        row("status --format waybar", Before::Stopped, u"status --format=waybar"_s, 0, off, 0,
+            uR"({"class":"stopped","percentage":0,"text":"24:59 Write",)"
+            uR"("tooltip":"Write\nStopped: 24:59 left of 25:00"})"
+            u"\n"_s);
+        row("status in an unknown format", Before::Running, u"status --format i3bar"_s, 1, on);
+        row("status in two formats", Before::Running, u"status --json --format=waybar"_s, 1, on);
+        row("status --help", Before::Running, u"status --help"_s, 0, on, 0, u"*"_s);
 
-        QTest::newRow("add") << Before::Running << QStringList{u"add"_s, u"Read"_s, u"20"_s} << 0
-                             << QString() << QString() << unchanged << 1;
-        QTest::newRow("add without a name")
-            << Before::Running << QStringList{u"add"_s, u""_s, u"20"_s} << 0 << QString()
-            << QString() << unchanged << 1;
-        QTest::newRow("add without minutes")
-            << Before::Running << QStringList{u"add"_s, u"Read"_s} << 1 << QString()
-            << usage.arg(u"add"_s) << unchanged << 0;
-        QTest::newRow("add 0 minutes")
-            << Before::Running << QStringList{u"add"_s, u"Read"_s, u"0"_s} << 1 << QString()
-            << usage.arg(u"add"_s) << unchanged << 0;
-        QTest::newRow("add at a time that does not parse")
-            << Before::Running
-            << QStringList{u"add"_s, u"Read"_s, u"20"_s, u"--at"_s, u"yesterday"_s} << 1
-            << QString() << usage.arg(u"add"_s) << unchanged << 0;
-        QTest::newRow("add ending in the future")
-            << Before::Running
-            << QStringList{u"add"_s, u"Read"_s, u"20"_s, u"--at"_s, u"2999-01-01T10:00"_s} << 1
-            << QString() << usage.arg(u"add"_s) << unchanged << 0;
+        row("add", Before::Running, u"add Read 20"_s, 0, on, 1);
+        row("add without a name", Before::Running, u"add '' 20"_s, 0, on, 1);
+        row("add without minutes", Before::Running, u"add Read"_s, 1, on);
+        row("add 0 minutes", Before::Running, u"add Read 0"_s, 1, on);
+        row("add at a time that does not parse", Before::Running, u"add Read 20 --at yesterday"_s,
+            1, on);
+        row("add ending in the future", Before::Running, u"add Read 20 --at 2999-01-01T10:00"_s, 1,
+            on);
 
-        QTest::newRow("export with a date that does not parse")
-            << Before::Running << QStringList{u"export"_s, u"--from"_s, u"2026-02-30"_s} << 1
-            << QString() << usage.arg(u"export"_s) << unchanged << 0;
-        QTest::newRow("export from after to")
-            << Before::Running
-            << QStringList{u"export"_s, u"--from"_s, u"2026-03-02"_s, u"--to"_s, u"2026-03-01"_s}
-            << 1 << QString() << usage.arg(u"export"_s) << unchanged << 0;
-        QTest::newRow("export in two formats")
-            << Before::Running << QStringList{u"export"_s, u"--csv"_s, u"--json"_s} << 1
-            << QString() << usage.arg(u"export"_s) << unchanged << 0;
+        row("export with a date that does not parse", Before::Running,
+            u"export --from 2026-02-30"_s, 1, on);
+        row("export from after to", Before::Running, u"export --from 2026-03-02 --to 2026-03-01"_s,
+            1, on);
+        row("export in two formats", Before::Running, u"export --csv --json"_s, 1, on);
     }
     void commands() {
         QFETCH(Before, before);
         QFETCH(QStringList, arguments);
         QFETCH(QString, out);
         QFETCH(QString, err);
-        QFETCH(QString, countdownAfter);
-        QFETCH(int, recorded);
         Running running;
         prepare(running, before);
 
@@ -269,27 +238,11 @@ private slots:
         QTEST(ran.status, "status");
         if (out != u"*")
             QCOMPARE(ran.out, out);
-        if (err.isEmpty())
-            QCOMPARE(ran.err, QString());
-        else
-            QVERIFY2(QRegularExpression(err).match(ran.err).hasMatch(), qPrintable(ran.err));
+        QVERIFY2(errMatches(ran.err, err), qPrintable(ran.err));
         const QString state = (running.timer().isRunning() ? u"running "_s : u"stopped "_s) +
                               running.timer().statusTitle();
-        QCOMPARE(state, countdownAfter);
-        QCOMPARE(running.history().tasks().size(), recorded);
-    }
-
-    void showOpensThePanelAndHistoryTheHistory() {
-        Running running;
-        QVERIFY(!running.delegate.popover()->isShown());
-        QCOMPARE(hourlark({u"show"_s}).status, 0);
-        QVERIFY(running.delegate.popover()->isShown());
-        QCOMPARE(running.delegate.mainContainerView()->currentView(),
-                 MainContainerView::NavigationDestination::Settings);
-        QCOMPARE(hourlark({u"history"_s}).status, 0);
-        QVERIFY(running.delegate.popover()->isShown());
-        QCOMPARE(running.delegate.mainContainerView()->currentView(),
-                 MainContainerView::NavigationDestination::History);
+        QTEST(state, "countdownAfter");
+        QTEST(int(running.history().tasks().size()), "recorded");
     }
 
     // The issue this exists for: a task the user forgot to time, added afterwards, is where every
@@ -298,7 +251,13 @@ private slots:
         Running running;
         const QString name = u"Review, \"draft\" 校正"_s;
         const QDateTime end = QDateTime::currentDateTime().addSecs(-3600);
+        QCOMPARE(hourlark({u"show"_s}).status, 0);
+        QVERIFY(running.delegate.popover()->isShown());
+        QCOMPARE(running.delegate.mainContainerView()->currentView(),
+                 MainContainerView::NavigationDestination::Settings);
         QCOMPARE(hourlark({u"history"_s}).status, 0);
+        QCOMPARE(running.delegate.mainContainerView()->currentView(),
+                 MainContainerView::NavigationDestination::History);
         auto* view = running.delegate.mainContainerView()->findChild<HistoryView*>();
         QVERIFY(view);
 
@@ -320,19 +279,12 @@ private slots:
         const Ran csv = hourlark({u"export"_s});
         QCOMPARE(csv.status, 0);
         const QStringList lines = csv.out.split(u"\r\n"_s);
-        QCOMPARE(lines.value(0), u"id,task,start,end,completed,duration_seconds,duration"_s);
-        QCOMPARE(lines.value(1).section(u',', 0, 0),
-                 entry.id().toString(QUuid::WithoutBraces).toUpper());
         const QDateTime start = end.addSecs(-45 * 60);
         const QString startText = start.toString(u"yyyy-MM-ddTHH:mm:ss"_s) +
                                   (start.offsetFromUtc() == 3600 ? u"+01:00"_s : u"+02:00"_s);
         QVERIFY2(lines.value(1).contains(u",\"Review, \"\"draft\"\" 校正\","_s + startText + u','),
                  qPrintable(lines.value(1)));
         QVERIFY(lines.value(1).endsWith(u",2700,0:45:00"_s));
-
-        const Ran json = hourlark({u"export"_s, u"--json"_s});
-        QCOMPARE(json.status, 0);
-        QCOMPARE(decodeTaskHistory(json.out.toUtf8()), std::optional(running.history().tasks()));
     }
 
     void exportWritesAFileInRange_data() {
@@ -345,9 +297,6 @@ private slots:
             << QStringList{u"--to"_s, u"2026-03-02"_s} << QStringList{u"a"_s, u"b"_s};
         QTest::newRow("to a time, not included")
             << QStringList{u"--to"_s, u"2026-03-02T12:00+01:00"_s} << QStringList{u"a"_s};
-        QTest::newRow("one day") << QStringList{u"--from"_s, u"2026-03-02"_s, u"--to"_s,
-                                                u"2026-03-02"_s}
-                                 << QStringList{u"b"_s};
     }
     void exportWritesAFileInRange() {
         QFETCH(QStringList, range);
@@ -386,63 +335,59 @@ private slots:
 
     void withoutHourlark_data() {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("file"); // the history file's contents; empty for none
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("err");
         // The private bus has no service files, so nothing can be started either.
-        QTest::newRow("status") << QStringList{u"status"_s} << 69
+        QTest::newRow("status") << words(u"status"_s) << QByteArray() << 69
                                 << u"^hourlark status: Hourlark is not running\n$"_s;
-        QTest::newRow("status --json")
-            << QStringList{u"status"_s, u"--json"_s} << 69 << u"not running"_s;
-        QTest::newRow("toggle") << QStringList{u"toggle"_s} << 69
+        QTest::newRow("toggle") << words(u"toggle"_s) << QByteArray() << 69
                                 << u"^hourlark toggle: Hourlark is not running and cannot be "
                                    u"started"_s;
-        QTest::newRow("add") << QStringList{u"add"_s, u"Read"_s, u"5"_s} << 69
+        QTest::newRow("add") << words(u"add Read 5"_s) << QByteArray() << 69
                              << u"cannot be started"_s;
         QTest::newRow("bad arguments still come first")
-            << QStringList{u"start"_s, u"0"_s} << 1 << u"MINUTES"_s;
-        QTest::newRow("export reads the file") << QStringList{u"export"_s} << 0 << QString();
+            << words(u"start 0"_s) << QByteArray() << 1 << u"MINUTES"_s;
+        QTest::newRow("export reads the file")
+            << words(u"export"_s) << QByteArray() << 0 << QString();
+        QTest::newRow("export of an unreadable file, left as it is")
+            << words(u"export"_s) << "[{\"id\":"_ba << 1 << u"TaskHistoryData.json"_s;
     }
     void withoutHourlark() {
         QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, file);
         QFETCH(QString, err);
+        QFile stored(HistoryFile::path(historyFolder()));
+        if (!file.isEmpty()) {
+            QVERIFY(QDir().mkpath(historyFolder()));
+            QVERIFY(stored.open(QIODevice::WriteOnly));
+            stored.write(file);
+            stored.close();
+        }
         const Ran ran = hourlark(arguments);
         QTEST(ran.status, "status");
-        if (err.isEmpty())
-            QCOMPARE(ran.err, QString());
-        else
-            QVERIFY2(QRegularExpression(err).match(ran.err).hasMatch(), qPrintable(ran.err));
-    }
-
-    void exportOfAnUnreadableFileFails() {
-        QVERIFY(QDir().mkpath(historyFolder()));
-        QFile file(HistoryFile::path(historyFolder()));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[{\"id\":");
-        file.close();
-        const Ran ran = hourlark({u"export"_s});
-        QCOMPARE(ran.status, 1);
-        QVERIFY2(ran.err.contains(u"TaskHistoryData.json"_s), qPrintable(ran.err));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), "[{\"id\":"_ba);
+        QVERIFY2(errMatches(ran.err, err), qPrintable(ran.err));
+        if (!file.isEmpty()) {
+            QVERIFY(stored.open(QIODevice::ReadOnly));
+            QCOMPARE(stored.readAll(), file);
+        }
     }
 
     void followPrintsALinePerChange_data() {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("plain") << u"plain"_s
-                               << QStringList{u"30:00"_s,       u"01:00 Write"_s, u"00:59 Write"_s,
-                                              u"00:58 Write"_s, u"00:58 Read"_s,  QString(),
-                                              u"00:58 Read"_s};
+                               << QStringList{u"30:00"_s,      u"01:00 Write"_s, u"00:59 Write"_s,
+                                              u"00:59 Read"_s, QString(),        u"00:59 Read"_s};
         QTest::newRow("waybar")
             << u"waybar"_s
             << QStringList{
                    uR"({"class":"stopped","percentage":0,"text":"30:00","tooltip":"Stopped: 30:00 left of 30:00"})"_s,
                    uR"({"class":"running","percentage":0,"text":"01:00 Write","tooltip":"Write\nRunning: 01:00 left of 01:00"})"_s,
                    uR"({"class":"running","percentage":1,"text":"00:59 Write","tooltip":"Write\nRunning: 00:59 left of 01:00"})"_s,
-                   uR"({"class":"running","percentage":3,"text":"00:58 Write","tooltip":"Write\nRunning: 00:58 left of 01:00"})"_s,
-                   uR"({"class":"running","percentage":3,"text":"00:58 Read","tooltip":"Read\nRunning: 00:58 left of 01:00"})"_s,
+                   uR"({"class":"running","percentage":1,"text":"00:59 Read","tooltip":"Read\nRunning: 00:59 left of 01:00"})"_s,
                    uR"({"class":"stopped","percentage":0,"text":"","tooltip":"Hourlark is not running"})"_s,
-                   uR"({"class":"running","percentage":3,"text":"00:58 Read","tooltip":"Read\nRunning: 00:58 left of 01:00"})"_s};
+                   uR"({"class":"running","percentage":1,"text":"00:59 Read","tooltip":"Read\nRunning: 00:59 left of 01:00"})"_s};
     }
     void followPrintsALinePerChange() {
         QFETCH(QString, format);
@@ -470,15 +415,13 @@ private slots:
         expectLines(2);
         running.timer().tick();
         expectLines(3);
-        running.timer().tick();
-        expectLines(4);
         running.timer().setCustomText(u"Read"_s);
-        expectLines(5);
+        expectLines(4);
         // Changes that do not show print nothing: the next line is Hourlark going away.
         running.withdraw();
-        expectLines(6);
+        expectLines(5);
         running.publish();
-        expectLines(7);
+        expectLines(6);
         QTest::qWait(300);
         QVERIFY(!follower.canReadLine());
         follower.terminate();

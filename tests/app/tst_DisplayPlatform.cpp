@@ -17,30 +17,18 @@ private slots:
         QTest::addColumn<QByteArray>("x11");
         QTest::addColumn<QByteArray>("optOut");
         QTest::addColumn<QByteArray>("chosen");
-        QTest::newRow("X11 session: Qt's choice") << QByteArray() << QByteArray() << "x11"_ba
-                                                  << ":0"_ba << QByteArray() << QByteArray();
-        QTest::newRow("Wayland with XWayland") << QByteArray() << "wayland-0"_ba
-                                               << "wayland"_ba
-                                               << ":0"_ba << QByteArray() << "xcb"_ba;
-        QTest::newRow("Wayland session type, socket by default")
-            << QByteArray() << QByteArray() << "wayland"_ba
-            << ":1"_ba << QByteArray() << "xcb"_ba;
-        QTest::newRow("Wayland without XWayland")
-            << QByteArray() << "wayland-0"_ba
-            << "wayland"_ba << QByteArray() << QByteArray() << QByteArray();
-        QTest::newRow("the person asked for a platform") << "wayland"_ba
-                                                         << "wayland-0"_ba
-                                                         << "wayland"_ba
-                                                         << ":0"_ba << QByteArray() << QByteArray();
-        QTest::newRow("opted out of XWayland") << QByteArray() << "wayland-0"_ba
-                                               << "wayland"_ba
-                                               << ":0"_ba
-                                               << "1"_ba << QByteArray();
-        QTest::newRow("opt-out switched off") << QByteArray() << "wayland-0"_ba
-                                              << "wayland"_ba
-                                              << ":0"_ba
-                                              << "0"_ba
-                                              << "xcb"_ba;
+        const auto row = [](const char* name, std::initializer_list<QByteArray> values) {
+            QTestData& data = QTest::newRow(name);
+            for (const QByteArray& value : values)
+                data << value;
+        };
+        row("X11 session: Qt's choice", {"", "", "x11", ":0", "", ""});
+        row("Wayland with XWayland", {"", "wayland-0", "wayland", ":0", "", "xcb"});
+        row("Wayland session type, socket by default", {"", "", "wayland", ":1", "", "xcb"});
+        row("Wayland without XWayland", {"", "wayland-0", "wayland", "", "", ""});
+        row("the person asked for a platform", {"wayland", "wayland-0", "wayland", ":0", "", ""});
+        row("opted out of XWayland", {"", "wayland-0", "wayland", ":0", "1", ""});
+        row("opt-out switched off", {"", "wayland-0", "wayland", ":0", "0", "xcb"});
     }
     void choosesXWaylandWhereThePanelCanBePlaced() {
         QFETCH(QByteArray, qpa);
