@@ -26,24 +26,16 @@ class tst_StatusItem final : public QObject {
     Q_OBJECT
 
 private slots:
-    void popsUpTheShellsMenuWhereAsked() {
-        PlainStatusItem item;
-        QMenu menu;
-        menu.addAction(u"Quit Hourlark"_s);
-        item.popUpContextMenu(QPoint(40, 30)); // nothing attached yet: nothing to show
-        item.setContextMenu(&menu);
-        QCOMPARE(item.contextMenu(), &menu);
-        item.popUpContextMenu(QPoint(40, 30));
-        QTRY_VERIFY(menu.isVisible());
-        QCOMPARE(menu.pos(), QPoint(40, 30));
-        menu.close();
-    }
-
     // The shell owns the menu and may delete it first, as it does on the way out.
-    void forgetsAMenuThatIsGone() {
+    void popsUpTheShellsMenuWhereAskedWhileItLives() {
         PlainStatusItem item;
         auto menu = std::make_unique<QMenu>();
+        menu->addAction(u"Quit Hourlark"_s);
+        item.popUpContextMenu(QPoint(40, 30)); // nothing attached yet: nothing to show
         item.setContextMenu(menu.get());
+        item.popUpContextMenu(QPoint(40, 30));
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(menu->pos(), QPoint(40, 30));
         menu.reset();
         QCOMPARE(item.contextMenu(), nullptr);
         item.popUpContextMenu(QPoint(40, 30));

@@ -1,6 +1,5 @@
 #include "statusitem/StatusWindow.h"
 
-#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -13,7 +12,6 @@ class tst_StatusWindow final : public QObject {
 private slots:
     void buttonShowsTheExactTitle_data() {
         QTest::addColumn<QString>("title");
-        QTest::newRow("with a task") << u"24:59 Write the report"_s;
         QTest::newRow("ampersand is not a mnemonic") << u"05:00 Tom & Jerry"_s;
         QTest::newRow("long") << u"600:00 "_s + QString(40, u'x');
     }
@@ -47,16 +45,6 @@ private slots:
         QCOMPARE(leftSpy.size(), left);
         QCOMPARE(rightSpy.size(), right);
         QVERIFY(!item.button()->isDown());
-    }
-
-    void popsUpTheContextMenu() {
-        StatusWindow item;
-        QMenu menu;
-        menu.addAction(u"Quit Hourlark"_s);
-        item.setContextMenu(&menu);
-        item.popUpContextMenu(item.anchorRect().center());
-        QTRY_VERIFY(menu.isVisible());
-        menu.close();
     }
 };
 
