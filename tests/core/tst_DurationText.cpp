@@ -53,8 +53,7 @@ private slots:
     void forms() {
         QFETCH(Format, format);
         QFETCH(qint64, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(format(seconds), text);
+        QTEST(format(seconds), "text");
     }
 };
 

@@ -115,10 +115,9 @@ private slots:
         QFETCH(qint64, seconds);
         QFETCH(double, instant);
         QFETCH(int, column);
-        QFETCH(QString, text);
         const TaskEntry task(QUuid::createUuid(), u"x"_s, seconds, Instant(instant),
                              Instant(instant), Instant(instant));
-        QCOMPARE(field(encodeTaskCsv({task}), 1, column), text);
+        QTEST(field(encodeTaskCsv({task}), 1, column), "text");
     }
 
     // Offsets are looked up once per stretch between two transitions; every instant must still
@@ -174,14 +173,13 @@ private slots:
     void rangeSelection() {
         QFETCH(double, from);
         QFETCH(double, to);
-        QFETCH(QStringList, names);
         const QList<TaskEntry> history{entry(u"a"_s, 1, 100), entry(u"b"_s, 1, 200),
                                        entry(u"c"_s, 1, 300), entry(u"added"_s, 1, 150),
                                        entry(u"c-twin"_s, 1, 300)};
         QStringList selected;
         for (const TaskEntry& task : HistoryExport::select(history, {from, to}))
             selected.append(task.taskName());
-        QCOMPARE(selected, names);
+        QTEST(selected, "names");
     }
 
     void jsonExportIsTheStoredForm() {
@@ -198,34 +196,24 @@ private slots:
     }
 
     // Exporting while no Hourlark runs must not tidy up after it: a temporary of an interrupted
-    // write stays for the next start to deal with, and an unreadable file stays as it is.
-    void fileIsReadWithoutTouchingAnything_data() {
-        QTest::addColumn<QByteArray>("stored"); // empty: no file
-        QTest::addColumn<int>("entries");       // -1: cannot be read
-        QTest::newRow("no file yet") << QByteArray() << 0;
-        QTest::newRow("a history") << *encodeTaskHistory({entry(u"a"_s, 60, 1000)}) << 1;
-        QTest::newRow("unreadable") << "[{\"id\":"_ba << -1;
-    }
+    // write stays for the next start to deal with, and an unreadable file stays as it is. Reading
+    // a missing or a good file goes through `hourlark export` in the command line's test.
     void fileIsReadWithoutTouchingAnything() {
-        QFETCH(QByteArray, stored);
-        QFETCH(int, entries);
         QTemporaryDir folder;
         const QString path = HistoryFile::path(folder.path());
         QCOMPARE(QFileInfo(path).fileName(), u"TaskHistoryData.json"_s);
-        if (!stored.isEmpty()) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(stored) == stored.size());
-        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[{\"id\":") == 7);
+        file.close();
         QVERIFY(QFile(folder.filePath(u".TaskHistoryData.json.tmp"_s)).open(QIODevice::WriteOnly));
         const QStringList before = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
 
         QString error;
-        const std::optional<QList<TaskEntry>> tasks = HistoryFile::read(path, &error);
-        QCOMPARE(tasks ? int(tasks->size()) : -1, entries);
-        QCOMPARE(error.isEmpty(), entries >= 0);
+        QVERIFY(!HistoryFile::read(path, &error));
+        QVERIFY(!error.isEmpty());
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), before);
-        QFile file(path);
-        QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), stored);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), "[{\"id\":"_ba);
     }
 };
 

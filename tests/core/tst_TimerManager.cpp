@@ -49,7 +49,6 @@ private slots:
         QFETCH(double, secondsBeforeStop);
         QFETCH(double, secondsWhileStopped);
         QFETCH(double, secondsAfterRestart);
-        QFETCH(qint64, recorded);
         TimerWorld w;
         w.timer.startTimer();
         w.clock.advance(secondsBeforeStop);
@@ -59,7 +58,7 @@ private slots:
         w.clock.advance(secondsAfterRestart);
         w.timer.completeTask(false);
         QCOMPARE(w.history.tasks().size(), 1);
-        QCOMPARE(w.history.tasks().first().duration(), recorded);
+        QTEST(w.history.tasks().first().duration(), "recorded");
     }
 
     void completeWhileIdleRecordsNothing() {
