@@ -47,6 +47,7 @@ private slots:
         QTest::newRow("day, negative over an hour") << day << qint64(-3700) << u"-61m"_s;
         QTest::newRow("day, negative under a minute") << day << qint64(-59) << u"0m"_s;
 
+        QTest::newRow("legend, 3600 s") << legend << qint64(3600) << u"1h 0m"_s;
         QTest::newRow("legend, 5430 s") << legend << qint64(5430) << u"1h 30m"_s;
         QTest::newRow("legend, negative over an hour") << legend << qint64(-3700) << u"-1m"_s;
     }
