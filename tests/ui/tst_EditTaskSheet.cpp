@@ -104,23 +104,23 @@ private slots:
                  enabled ? *EditTaskSheet::parseMinutes(text) * 60 : 1500);
     }
 
-    void nameMustNotBeEmpty() {
-        Opened opened(write(600));
-        opened.name->clear();
-        QVERIFY(!opened.save->isEnabled());
-        QTest::keyClick(opened.name, Qt::Key_Space);
-        QVERIFY(opened.save->isEnabled());
-        QTest::mouseClick(opened.save, Qt::LeftButton);
-        QCOMPARE(opened.stored().taskName(), u" "_s);
+    // A name must not be empty (a space is a name), and a pasted one loses its control characters.
+    void savedName_data() {
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QString>("saved"); // "Write": Save refused
+        QTest::newRow("empty") << QString() << u"Write"_s;
+        QTest::newRow("a space") << u" "_s << u" "_s;
+        QTest::newRow("controls") << u"Bob\u202E's\treport"_s << u"Bob'sreport"_s;
     }
-
-    void pastedNameLosesControlCharacters() {
+    void savedName() {
+        QFETCH(QString, entered);
+        QFETCH(QString, saved);
         Opened opened(write(600));
         opened.name->selectAll();
-        opened.name->insert(u"Bob\u202E's\treport"_s);
-        QCOMPARE(opened.name->text(), u"Bob'sreport"_s);
+        opened.name->insert(entered);
+        QCOMPARE(opened.save->isEnabled(), !entered.isEmpty());
         QTest::mouseClick(opened.save, Qt::LeftButton);
-        QCOMPARE(opened.stored().taskName(), u"Bob'sreport"_s);
+        QCOMPARE(opened.stored().taskName(), saved);
     }
 
     // Save is filled with the accent colour in light and dark themes alike, and a refused
@@ -177,32 +177,25 @@ private slots:
         }
     }
 
-    // The fields open with the stored values; the minutes are whole, so saving after only a
-    // rename drops the seconds of the old duration.
-    void opensWithTheStoredValues() {
+    // The fields open with the stored values; the minutes are whole, so the seconds of the old
+    // duration go. Only Save saves, and closes the sheet.
+    void opensWithTheStoredValuesAndSaves() {
         Opened opened(entryAt(u"Bob's \"report\""_s, 1530, localTime(0, 10)));
         QCOMPARE(opened.name->text(), opened.task.taskName());
         QCOMPARE(opened.minutes->text(), u"25"_s);
         QCOMPARE(opened.window.focusWidget(), opened.name); // typing goes to the sheet, not below
-        opened.name->setText(u"Read"_s);
-        QTest::mouseClick(opened.save, Qt::LeftButton);
-        QCOMPARE(opened.stored().taskName(), u"Read"_s);
-        QCOMPARE(opened.stored().duration(), 1500);
-    }
-
-    void saveStoresMinutesAsSecondsAndCloses() {
-        Opened opened(write(1500));
         QSignalSpy closed(opened.overlay, &Overlay::dismissed);
-        opened.minutes->setText(u"45"_s);
+        opened.name->setText(u"Read"_s);
         QTest::keyClick(opened.minutes, Qt::Key_Return); // Return is not bound to Save
         QTest::keyClick(opened.name, Qt::Key_Enter);
         QCOMPARE(closed.size(), 0);
-        QCOMPARE(opened.stored().duration(), 1500);
+        QCOMPARE(opened.stored(), opened.task);
         QTest::mouseClick(opened.save, Qt::LeftButton);
         QCOMPARE(closed.size(), 1);
         QVERIFY(!Overlay::isOpenIn(&opened.window));
         QCOMPARE(opened.stored().id(), opened.task.id());
-        QCOMPARE(opened.stored().duration(), 2700);
+        QCOMPARE(opened.stored().taskName(), u"Read"_s);
+        QCOMPARE(opened.stored().duration(), 1500); // whole minutes: the 30 s go
         QCOMPARE(opened.stored().startTime(), opened.task.startTime());
     }
 

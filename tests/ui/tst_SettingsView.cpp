@@ -93,7 +93,6 @@ private slots:
     }
     void minutesAreFilteredAndClamped() {
         QFETCH(QString, entered);
-        QFETCH(QString, field);
         QFETCH(qint64, minutes);
         TimerWorld w;
         Panel panel(w.timer);
@@ -102,20 +101,12 @@ private slots:
         w.tick(10);
         w.timer.stopTimer();
 
+        // Typing and setting the text both go through textChanged.
         panel.minutes()->setText(entered);
-        QCOMPARE(panel.minutes()->text(), field);
+        QTEST(panel.minutes()->text(), "field");
         QCOMPARE(w.timer.initialTime(), minutes * 60);
         // An accepted length also restarts the stopped countdown from it.
         QCOMPARE(w.timer.timeRemaining(), minutes == 45 ? 45 * 60 - 10 : minutes * 60);
-    }
-
-    void typingGoesThroughTheSameFilter() {
-        TimerWorld w;
-        Panel panel(w.timer);
-        panel.minutes()->clear();
-        QTest::keyClicks(panel.minutes(), u"12a"_s);
-        QCOMPARE(panel.minutes()->text(), u"12"_s);
-        QTRY_COMPARE(w.status.title(), u"12:00"_s);
     }
 
     // Typed or pasted, a name loses its control characters and the characters that would embed or
@@ -125,10 +116,8 @@ private slots:
         QTest::addColumn<QString>("entered");
         QTest::addColumn<bool>("typed");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("tab and line feed pasted")
-            << u"Write\tthe\nreport"_s << false << u"Writethereport"_s;
-        QTest::newRow("delete and C1 pasted") << u"A\u007FB\u0085C"_s << false << u"ABC"_s;
-        QTest::newRow("paragraph separator pasted") << u"a\u2029b"_s << false << u"ab"_s;
+        QTest::newRow("C0, DEL, C1 and paragraph separator pasted")
+            << u"A\tB\nC\u007FD\u0085E\u2029F"_s << false << u"ABCDEF"_s;
         QTest::newRow("override typed") << u"abc\u202Edef"_s << true << u"abcdef"_s;
         QTest::newRow("embedding and isolate pasted")
             << u"\u202Bx\u202C \u2067y\u2069"_s << false << u"x y"_s;
@@ -224,8 +213,9 @@ private slots:
         running(false);
     }
 
-    // Only Start closes the popover; Complete and Reset leave it open.
-    void completeRecordsTheNamedTaskAndOnlyStartClosesThePopover() {
+    // Only Start closes the popover; Complete and Reset leave it open. Reset records nothing and
+    // empties the fields.
+    void completeRecordsTheNamedTaskResetRecordsNothing() {
         TimerWorld w;
         Panel panel(w.timer);
         QSignalSpy dismiss(&panel.view, &SettingsView::dismissRequested);
@@ -239,24 +229,17 @@ private slots:
         QCOMPARE(w.history.tasks().first().taskName(), u"Write"_s);
         QCOMPARE(w.notifier.posted.size(), 1);
         QTRY_COMPARE(panel.display()->text(), u"30:00"_s);
-        panel.click(panel.reset());
-        QCOMPARE(dismiss.count(), 1);
-    }
 
-    void resetStopsWithoutRecording() {
-        TimerWorld w;
-        Panel panel(w.timer);
         panel.minutes()->setText(u"45"_s);
-        panel.name()->setText(u"Write"_s);
         panel.click(panel.startStop());
         w.tick(20);
-
         panel.click(panel.reset());
+        QCOMPARE(dismiss.count(), 2);
         QCOMPARE(w.timer.timeRemaining(), 1800);
         QCOMPARE(panel.minutes()->text(), u"30"_s);
         QCOMPARE(panel.name()->text(), QString());
-        QVERIFY(w.history.tasks().isEmpty());
-        QVERIFY(w.notifier.posted.isEmpty());
+        QCOMPARE(w.history.tasks().size(), 1);
+        QCOMPARE(w.notifier.posted.size(), 1);
         QTRY_COMPARE(w.status.title(), u"30:00"_s);
         QTRY_VERIFY(!panel.nameDisplay()->isVisible());
     }
@@ -273,7 +256,6 @@ private slots:
     void showingNeverChangesTheCountdown() {
         QFETCH(int, length);
         QFETCH(QString, typed);
-        QFETCH(QString, shown);
         TimerWorld w;
         Panel panel(w.timer);
         panel.minutes()->setText(QString::number(length));
@@ -286,7 +268,7 @@ private slots:
 
         panel.view.hide();
         panel.view.show();
-        QCOMPARE(panel.minutes()->text(), shown);
+        QTEST(panel.minutes()->text(), "shown");
         QCOMPARE(panel.name()->text(), u"Write"_s);
         QCOMPARE(w.timer.timeRemaining(), remaining);
         QCOMPARE(w.timer.initialTime(), length * 60);
