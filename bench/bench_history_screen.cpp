@@ -2,7 +2,10 @@
 // lazy day list against building every day's section at once (the baseline), runs of the two
 // interleaved in pairs. Each open builds the screen, sizes it, shows it, paints its first page and
 // lets the event loop settle; memory is the process's resident growth while the screen is open,
-// its peak above the level before, and what stays once the screen is gone.
+// its peak above the level before, what stays while it is hidden (the panel closed) and once it is
+// gone. Then the same screen shown again, and what a completion and a rename recorded while it is
+// shown cost it (the recording itself not counted) beside building the screen afresh, which is what
+// every change cost when the screen rebuilt all it had.
 //   bench_history_screen [--sizes 1000,10000,100000] [--runs N]
 //   (build Release; runs offscreen unless QT_QPA_PLATFORM says otherwise)
 #include "BenchSupport.h"
@@ -15,9 +18,11 @@
 #include "managers/HistoryManager.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -37,6 +42,8 @@ struct Sample {
     double widgets = 0;
     double peakMiB = 0;
     double openMiB = 0;   // resident growth while open
+    double hiddenMiB = 0; // what stays while it is hidden
+    double reopenMs = 0;  // shown again after being hidden
     double closedMiB = 0; // what stays once it is gone
 };
 
@@ -56,6 +63,16 @@ template <typename Build> Sample measure(Build&& build) {
         const Bench::Memory open = Bench::memory();
         sample.peakMiB = double(open.peakKiB - before.residentKiB) / 1024;
         sample.openMiB = double(open.residentKiB - before.residentKiB) / 1024;
+
+        screen->hide();
+        settle();
+        Bench::resetPeak();
+        sample.hiddenMiB = double(Bench::memory().residentKiB - before.residentKiB) / 1024;
+        const double reopen = Bench::wallMs();
+        screen->show();
+        screen->repaint();
+        settle();
+        sample.reopenMs = Bench::wallMs() - reopen;
     }
     settle();
     Bench::resetPeak();
@@ -87,6 +104,35 @@ std::unique_ptr<QWidget> eagerScreen(HistoryManager& history, ColorManager& colo
     area->setWidget(content);
     area->setWidgetResizable(true);
     return area;
+}
+
+Instant now() {
+    return Instant::fromDateTime(QDateTime::currentDateTime());
+}
+
+// The screen as the user leaves it: shown, today's day open.
+std::unique_ptr<HistoryView> openOnToday(HistoryManager& history, ColorManager& colors) {
+    auto view = std::make_unique<HistoryView>(history, colors);
+    view->resize(screenSize);
+    view->show();
+    view->toggleDay(HistoryManager::startOfDay(now()));
+    view->repaint();
+    settle();
+    return view;
+}
+
+// What the shown screen takes to follow one change, from the change to the settled screen.
+double follow(const std::function<void()>& change) {
+    change();
+    const double start = Bench::wallMs();
+    settle();
+    return Bench::wallMs() - start;
+}
+
+double rebuilt(HistoryManager& history, ColorManager& colors) {
+    const double start = Bench::wallMs();
+    openOnToday(history, colors);
+    return Bench::wallMs() - start;
 }
 
 } // namespace
@@ -144,8 +190,35 @@ int main(int argc, char** argv) {
                    field(eager, &Sample::peakMiB));
         Bench::row(u"memory held while open"_s, field(lazy, &Sample::openMiB), "MiB",
                    field(eager, &Sample::openMiB));
-        Bench::row(u"memory held once closed"_s, field(lazy, &Sample::closedMiB), "MiB",
+        Bench::row(u"memory held while hidden"_s, field(lazy, &Sample::hiddenMiB), "MiB",
+                   field(eager, &Sample::hiddenMiB));
+        Bench::row(u"shown again, wall"_s, field(lazy, &Sample::reopenMs), "ms",
+                   field(eager, &Sample::reopenMs));
+        Bench::row(u"memory held once destroyed"_s, field(lazy, &Sample::closedMiB), "MiB",
                    field(eager, &Sample::closedMiB));
+
+        std::unique_ptr<HistoryView> shown = openOnToday(history, colors);
+        const Bench::Pair completion = Bench::interleaved(
+            pairs,
+            [&] {
+                const Instant end = now();
+                return follow([&] {
+                    history.saveTask(TaskEntry(QUuid::createUuid(), u"Bench"_s, 1500,
+                                               end.addingSeconds(-1500), end, end));
+                });
+            },
+            [&] { return rebuilt(history, colors); });
+        const Bench::Pair rename = Bench::interleaved(
+            pairs,
+            [&] {
+                const TaskEntry last = history.tasks().constLast();
+                return follow(
+                    [&] { history.updateTask(last, last.taskName() + u'+', last.duration()); });
+            },
+            [&] { return rebuilt(history, colors); });
+        Bench::header("shown screen follows", "screen built afresh");
+        Bench::row(u"a completion, wall"_s, completion.ours, "ms", completion.baseline);
+        Bench::row(u"a rename, wall"_s, rename.ours, "ms", rename.baseline);
     }
     return 0;
 }
