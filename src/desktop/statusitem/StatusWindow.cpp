@@ -7,9 +7,43 @@
 #include <QScreen>
 #include <QWidget>
 
+#if defined(HOURLARK_HAVE_XCB) && QT_CONFIG(xcb)
+#include <cstdlib>
+#include <memory>
+#include <xcb/xcb.h>
+#endif
+
 namespace {
+
 constexpr int cornerMargin = 8;
+
+#if defined(HOURLARK_HAVE_XCB) && QT_CONFIG(xcb)
+xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, false, qstrlen(name), name),
+                              nullptr),
+        &std::free);
+    return reply ? reply->atom : xcb_atom_t(XCB_NONE);
 }
+#endif
+
+// Taskbars and pagers list every window that does not ask to be left out; this one stands for a
+// panel item. Asked for before each map: the window manager drops the state of a window it
+// withdraws, and Qt keeps what it finds there when it adds its own.
+void keepOffTaskbars([[maybe_unused]] QWidget* window) {
+#if defined(HOURLARK_HAVE_XCB) && QT_CONFIG(xcb)
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection || QGuiApplication::platformName() != u"xcb")
+        return;
+    const xcb_atom_t states[] = {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+                                 atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()),
+                        atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 2, states);
+#endif
+}
+
+} // namespace
 
 StatusWindow::StatusWindow(QObject* parent)
     : StatusItem(parent)
@@ -25,6 +59,7 @@ StatusWindow::StatusWindow(QObject* parent)
     // QPushButton turns the left one into a plain click.
     m_button->installEventFilter(this);
     m_button->setFocusPolicy(Qt::NoFocus);
+    m_window->installEventFilter(this);
     placeInCorner();
     m_window->show();
 }
@@ -51,6 +86,9 @@ QRect StatusWindow::anchorRect() const {
 }
 
 bool StatusWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Sent before the window is mapped.
+    if (watched == m_window.get() && event->type() == QEvent::Show)
+        keepOffTaskbars(m_window.get());
     if (watched == m_button && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint globalPos = mouse->globalPosition().toPoint();

@@ -2,6 +2,7 @@
 
 #include "kit/Overlay.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -13,8 +14,10 @@
 
 #if defined(HOURLARK_HAVE_XCB) && QT_CONFIG(xcb)
 #include <QByteArray>
+#include <QSocketNotifier>
 #include <cstdlib>
 #include <xcb/xcb.h>
+#include <xcb/xinput.h>
 #endif
 
 namespace {
@@ -32,30 +35,53 @@ constexpr int shadowDrop = 2;
 constexpr int cornerRadius = 8;
 
 #if defined(HOURLARK_HAVE_XCB) && QT_CONFIG(xcb)
+template <typename Reply> using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
+
+xcb_connection_t* x11Connection() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name, bool onlyIfExists = false) {
+    const XcbReply<xcb_intern_atom_reply_t> reply(
+        xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, onlyIfExists, qstrlen(name), name), nullptr),
+        &std::free);
+    return reply ? reply->atom : xcb_atom_t(XCB_NONE);
+}
+
 // A compositing manager owns the _NET_WM_CM_Sn selection of the screen it composites.
 bool x11Composites() {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = x11Connection();
     if (!connection)
         return false;
     const int screens = xcb_setup_roots_length(xcb_get_setup(connection));
     for (int screen = 0; screen < screens; ++screen) {
         const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
-        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
-            xcb_intern_atom_reply(connection,
-                                  xcb_intern_atom(connection, true, name.size(), name.constData()),
-                                  nullptr),
-            &std::free);
-        if (!atom || atom->atom == XCB_NONE)
+        const xcb_atom_t selection = atom(connection, name.constData(), true);
+        if (selection == XCB_NONE)
             continue;
-        const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+        const XcbReply<xcb_get_selection_owner_reply_t> owner(
             xcb_get_selection_owner_reply(connection,
-                                          xcb_get_selection_owner(connection, atom->atom), nullptr),
+                                          xcb_get_selection_owner(connection, selection), nullptr),
             &std::free);
         if (owner && owner->owner != XCB_NONE)
             return true;
     }
     return false;
+}
+
+// A taskbar or pager lists every window that does not ask to be left out, and the panel is no
+// window to switch to. Asked for before each map: the window manager drops the state of a window
+// it withdraws, and Qt keeps what it finds there when it adds its own.
+void keepOffTaskbars(QWidget* window) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || QGuiApplication::platformName() != u"xcb")
+        return;
+    const xcb_atom_t states[] = {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+                                 atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()),
+                        atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 2, states);
 }
 #endif
 
@@ -127,6 +153,86 @@ private:
     Popover* m_popover;
 };
 
+#if defined(HOURLARK_HAVE_XCB) && QT_CONFIG(xcb)
+// Button presses anywhere on the display, from XInput's raw events on the root window: the server
+// sends them to every client that asks, whichever window the press goes to, and the press still
+// goes there. A connection of its own keeps this selection apart from Qt's. Selected only while
+// the panel is shown, so that other clicks do not wake the program.
+class Popover::OutsideClicks final : public QObject {
+public:
+    explicit OutsideClicks(Popover* popover)
+        : QObject(popover)
+        , m_connection(xcb_connect(nullptr, &m_screen)) {
+        if (xcb_connection_has_error(m_connection))
+            return;
+        const xcb_query_extension_reply_t* xinput =
+            xcb_get_extension_data(m_connection, &xcb_input_id);
+        // Version 2.2 gets raw events even while another client grabs the pointer.
+        const XcbReply<xcb_input_xi_query_version_reply_t> version(
+            xcb_input_xi_query_version_reply(
+                m_connection, xcb_input_xi_query_version(m_connection, 2, 2), nullptr),
+            &std::free);
+        if (!xinput || !xinput->present || !version || version->major_version < 2)
+            return;
+        m_xinput = xinput->major_opcode;
+        auto roots = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+        for (int skipped = 0; skipped < m_screen && roots.rem > 0; ++skipped)
+            xcb_screen_next(&roots);
+        if (roots.rem == 0)
+            return;
+        m_root = roots.data->root;
+        m_notifier =
+            new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, [this, popover] {
+            // Not on a window of ours: the item, or a menu opened from the panel.
+            if (pressed() && !QGuiApplication::topLevelAt(QCursor::pos()))
+                popover->closeFromOutside();
+        });
+    }
+    ~OutsideClicks() override { xcb_disconnect(m_connection); }
+    Q_DISABLE_COPY_MOVE(OutsideClicks)
+
+    void watch(bool on) {
+        if (!m_notifier)
+            return;
+        struct {
+            xcb_input_event_mask_t head;
+            uint32_t bits;
+        } mask{{XCB_INPUT_DEVICE_ALL, 1},
+               on ? uint32_t(XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS) : 0u};
+        xcb_input_xi_select_events(m_connection, m_root, 1, &mask.head);
+        xcb_flush(m_connection);
+    }
+
+private:
+    // Whether the events that came in hold a press of the left, middle or right button (not the
+    // wheel, which scrolls whatever is under the pointer and closes nothing).
+    bool pressed() {
+        if (xcb_connection_has_error(m_connection)) {
+            m_notifier->setEnabled(false);
+            return false;
+        }
+        bool any = false;
+        while (xcb_generic_event_t* next = xcb_poll_for_event(m_connection)) {
+            const XcbReply<xcb_generic_event_t> event(next, &std::free);
+            const auto* generic = reinterpret_cast<const xcb_ge_generic_event_t*>(next);
+            if ((next->response_type & 0x7f) != XCB_GE_GENERIC || generic->extension != m_xinput ||
+                generic->event_type != XCB_INPUT_RAW_BUTTON_PRESS)
+                continue;
+            const auto* press = reinterpret_cast<const xcb_input_raw_button_press_event_t*>(next);
+            any = any || (press->detail >= 1 && press->detail <= 3);
+        }
+        return any;
+    }
+
+    int m_screen = 0;
+    xcb_connection_t* m_connection;
+    xcb_window_t m_root = XCB_NONE;
+    uint8_t m_xinput = 0;
+    QSocketNotifier* m_notifier = nullptr;
+};
+#endif
+
 Popover::Popover(Frame frame, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint) {
     setWindowTitle(QStringLiteral("Hourlark")); // the program's name, the same in every language
@@ -140,6 +246,10 @@ Popover::Popover(Frame frame, QWidget* parent)
     layout->setSpacing(0);
     m_border = new Border(this);
     setContentSize(initialSize);
+#if defined(HOURLARK_HAVE_XCB) && QT_CONFIG(xcb)
+    if (QGuiApplication::platformName() == u"xcb")
+        m_outsideClicks = new OutsideClicks(this);
+#endif
 }
 
 void Popover::setContent(QWidget* content) {
@@ -207,8 +317,8 @@ void Popover::toggle(const QRect& anchor, const QPoint& point) {
         hide();
         return;
     }
-    if (m_closedByFocusLoss.isValid() && m_closedByFocusLoss.elapsed() < sameGestureMs) {
-        m_closedByFocusLoss.invalidate();
+    if (m_closedFromOutside.isValid() && m_closedFromOutside.elapsed() < sameGestureMs) {
+        m_closedFromOutside.invalidate();
         return;
     }
     showAt(anchor, point);
@@ -217,7 +327,7 @@ void Popover::toggle(const QRect& anchor, const QPoint& point) {
 void Popover::showAt(const QRect& anchor, const QPoint& point) {
     m_anchor = anchor;
     m_point = point;
-    m_closedByFocusLoss.invalidate();
+    m_closedFromOutside.invalidate();
     place();
     show();
     raise();
@@ -253,11 +363,34 @@ void Popover::place() {
 }
 
 bool Popover::event(QEvent* event) {
-    if (event->type() == QEvent::WindowDeactivate && isVisible() && !Overlay::isOpenIn(this)) {
-        hide();
-        m_closedByFocusLoss.start();
+    switch (event->type()) {
+    case QEvent::WindowDeactivate:
+        closeFromOutside();
+        break;
+#if defined(HOURLARK_HAVE_XCB) && QT_CONFIG(xcb)
+    // Sent before the window is mapped.
+    case QEvent::Show:
+        keepOffTaskbars(this);
+        if (m_outsideClicks)
+            m_outsideClicks->watch(true);
+        break;
+    case QEvent::Hide:
+        if (m_outsideClicks)
+            m_outsideClicks->watch(false);
+        break;
+#endif
+    default:
+        break;
     }
     return QWidget::event(event);
+}
+
+// Focus gone to another window, or a press outside: the panel closes, unless a sheet is open.
+void Popover::closeFromOutside() {
+    if (!isVisible() || Overlay::isOpenIn(this))
+        return;
+    hide();
+    m_closedFromOutside.start();
 }
 
 // Escape closes the popover like a click outside; an open sheet takes its own Escape first.

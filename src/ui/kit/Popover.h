@@ -8,7 +8,9 @@
 
 // The transient panel hung below the status item: a frameless tool window (not a Qt::Popup, which
 // a dialog opened from it would close and which Wayland refuses without a parent). It closes when
-// it loses activation, unless one of its own sheets or confirmations is open.
+// it loses activation or, on X11, when a button is pressed outside every window of the program
+// (where the click takes no focus, as on GNOME's empty desktop), unless one of its own sheets or
+// confirmations is open. Taskbars and pagers leave it out.
 //
 // Like other frameless popups it draws its own frame: a thin border, and where the desktop
 // composites translucent windows, rounded corners and a soft shadow in a transparent margin
@@ -53,10 +55,12 @@ protected:
 
 private:
     class Border;
+    class OutsideClicks;
 
     void place();
     QRect frameRect() const;
     const QImage& shadow();
+    void closeFromOutside();
 
     QWidget* m_content = nullptr;
     Border* m_border = nullptr;
@@ -65,5 +69,6 @@ private:
     QImage m_shadow; // drawn once per size: the panel repaints every second while it counts down
     QRect m_anchor;
     QPoint m_point;
-    QElapsedTimer m_closedByFocusLoss;
+    QElapsedTimer m_closedFromOutside;
+    OutsideClicks* m_outsideClicks = nullptr; // a child; only on X11
 };
