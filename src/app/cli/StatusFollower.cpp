@@ -2,21 +2,33 @@
 
 #include "cli/Cli.h"
 #include "control/ControlNames.h"
+#include "time/Clock.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 
 namespace {
 const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+
+double unixNow() {
+    return SystemClock().now().secondsSinceReference() + double(Instant::referenceUnixSeconds);
+}
 } // namespace
 
 StatusFollower::StatusFollower(QDBusConnection bus, TimerStatus::Format format, QObject* parent)
     : QObject(parent)
     , m_bus(std::move(bus))
-    , m_format(format) {}
+    , m_format(format) {
+    m_nextSecond.setSingleShot(true);
+    m_nextSecond.setTimerType(Qt::PreciseTimer);
+    connect(&m_nextSecond, &QTimer::timeout, this, &StatusFollower::showNow);
+}
 
 bool StatusFollower::start() {
     m_watcher = new QDBusServiceWatcher(ControlNames::service, m_bus,
@@ -45,6 +57,7 @@ void StatusFollower::onServiceRegistered() {
 void StatusFollower::onServiceUnregistered() {
     m_present = false;
     m_known = false;
+    m_nextSecond.stop();
     show(TimerStatus::absentLine(m_format));
 }
 
@@ -66,7 +79,7 @@ void StatusFollower::onPropertiesFetched(QDBusPendingCallWatcher* call) {
         return;
     m_status.update(reply.value());
     m_known = true;
-    show(m_status.line(m_format));
+    showNow();
 }
 
 void StatusFollower::onPropertiesChanged(const QString& interface, const QVariantMap& changed,
@@ -76,7 +89,23 @@ void StatusFollower::onPropertiesChanged(const QString& interface, const QVarian
         return;
     m_status.update(changed);
     if (m_present && m_known)
-        show(m_status.line(m_format));
+        showNow();
+}
+
+void StatusFollower::showNow() {
+    const double now = unixNow();
+    const TimerStatus current = m_status.at(now);
+    show(current.line(m_format));
+    if (!m_status.running || !(m_status.endTime > 0) || current.remaining <= 0) {
+        m_nextSecond.stop();
+        return;
+    }
+    // The shown second ends when one second fewer is left than it shows, within the next
+    // second. Woken a little early (the wall clock was slewed), the line is the same and is not
+    // printed again.
+    const double next = m_status.endTime - double(current.remaining - 1);
+    const double waitMs = std::clamp(std::ceil((next - now) * 1000), 0.0, 1000.0);
+    m_nextSecond.start(std::chrono::milliseconds(qint64(waitMs)));
 }
 
 // A change that does not show (the length changes while the title stays) prints nothing.

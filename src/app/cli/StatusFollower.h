@@ -4,13 +4,15 @@
 
 #include <QDBusConnection>
 #include <QObject>
+#include <QTimer>
 
 class QDBusPendingCallWatcher;
 class QDBusServiceWatcher;
 
 // `hourlark status --follow`: one line whenever what it shows changes, until interrupted. It
-// listens for the timer's PropertiesChanged and for Hourlark coming and going, and otherwise
-// sleeps: a stopped countdown wakes it never, a running one once a second.
+// listens for the timer's PropertiesChanged and for Hourlark coming and going, and counts a
+// running countdown down to its announced end itself, so neither Hourlark nor the bus is woken
+// for its seconds. A stopped countdown wakes it never, a running one once a second.
 class StatusFollower final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(StatusFollower)
@@ -30,6 +32,8 @@ private:
     void onServiceUnregistered();
     void onPropertiesFetched(QDBusPendingCallWatcher* call);
     void fetch();
+    // Prints the countdown as it stands now, and sets the alarm for its next second.
+    void showNow();
     void show(const QByteArray& line);
 
     QDBusConnection m_bus;
@@ -39,4 +43,5 @@ private:
     bool m_known = false; // the whole state has been read since Hourlark appeared
     std::optional<QByteArray> m_shown;
     QDBusServiceWatcher* m_watcher = nullptr;
+    QTimer m_nextSecond;
 };

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <cmath>
 
 std::optional<TimerStatus::Format> TimerStatus::formatNamed(const QString& name) {
     if (name == u"plain")
@@ -21,6 +22,8 @@ void TimerStatus::update(const QVariantMap& properties) {
     for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
         if (it.key() == u"TimeRemaining")
             remaining = it.value().toLongLong();
+        else if (it.key() == u"EndTime")
+            endTime = it.value().toDouble();
         else if (it.key() == u"InitialLength")
             initial = it.value().toLongLong();
         else if (it.key() == u"TaskName")
@@ -30,6 +33,23 @@ void TimerStatus::update(const QVariantMap& properties) {
         else if (it.key() == u"Title")
             title = it.value().toString();
     }
+}
+
+TimerStatus TimerStatus::at(double unixSeconds) const {
+    if (!running || !(endTime > 0))
+        return *this;
+    // A second that has begun still counts, as on the panel; an end that has passed leaves 0
+    // until the completion is announced.
+    const double left = std::ceil(endTime - unixSeconds);
+    TimerStatus counted = *this;
+    counted.remaining = left > 0 ? qint64(std::min(left, 9.2e18)) : 0;
+    // The title the timer sent is right for the time it sent; another time needs another title.
+    if (counted.remaining != remaining) {
+        counted.title = DurationText::countdown(counted.remaining);
+        if (!name.isEmpty())
+            counted.title += u' ' + name;
+    }
+    return counted;
 }
 
 int TimerStatus::percentElapsed() const {

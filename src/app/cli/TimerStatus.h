@@ -15,6 +15,7 @@ struct TimerStatus {
     static std::optional<Format> formatNamed(const QString& name);
 
     qint64 remaining = 0;
+    double endTime = 0; // seconds since the Unix epoch; 0 while stopped
     qint64 initial = 0;
     QString name;
     bool running = false;
@@ -22,6 +23,9 @@ struct TimerStatus {
 
     // Takes the properties present in `properties` (all, or the changed ones of a signal).
     void update(const QVariantMap& properties);
+    // As it stands at `unixSeconds`: a running countdown counted down to its end (the timer
+    // announces only starts, stops and edits, not its ticks).
+    TimerStatus at(double unixSeconds) const;
     // The share of the length that has passed, 0 to 100.
     int percentElapsed() const;
 

@@ -16,7 +16,7 @@
 ControlService::ControlService(TimerManager& timer, HistoryManager& history, const Clock& clock,
                                QObject* parent)
     : QObject(parent)
-    , m_timer(new TimerService(timer, this))
+    , m_timer(new TimerService(timer, clock, this))
     , m_history(new HistoryService(history, clock, this)) {
     ControlTypes::registerAll();
     new TimerAdaptor(m_timer);

@@ -4,20 +4,34 @@
 #include "control/ControlNames.h"
 #include "control/TimerCommands.h"
 #include "managers/TimerManager.h"
+#include "time/Clock.h"
 
 #include <QDBusMessage>
+#include <cmath>
 #include <optional>
 
-TimerService::TimerService(TimerManager& timer, QObject* parent)
+namespace {
+// How far the ticks may stray from the announced end before it is announced anew. A tick comes
+// a few milliseconds late on a busy machine; a clock that is set or a machine that slept moves
+// the end by far more.
+constexpr double endTimeTolerance = 0.5;
+} // namespace
+
+TimerService::TimerService(TimerManager& timer, const Clock& clock, QObject* parent)
     : QObject(parent)
-    , m_timer(timer) {
-    // A tick changes the time and the title, a reset all five; either goes out as one signal.
+    , m_timer(timer)
+    , m_clock(clock) {
+    // A start changes the end, the state and often the length and name too; a reset changes
+    // everything: each goes out as one signal.
     m_announceTimer.setSingleShot(true);
     m_announceTimer.setInterval(0);
     connect(&m_announceTimer, &QTimer::timeout, this, &TimerService::announceChanges);
-    for (auto changed : {&TimerManager::timeRemainingChanged, &TimerManager::customTextChanged,
-                         &TimerManager::isRunningChanged, &TimerManager::initialTimeChanged})
-        connect(&m_timer, changed, this, &TimerService::onTimerChanged);
+    connect(&m_timer, &TimerManager::isRunningChanged, this, &TimerService::onRunningChanged);
+    connect(&m_timer, &TimerManager::timeRemainingChanged, this, &TimerService::onRemainingChanged);
+    for (auto changed : {&TimerManager::customTextChanged, &TimerManager::initialTimeChanged})
+        connect(&m_timer, changed, this, &TimerService::scheduleAnnouncement);
+    if (m_timer.isRunning())
+        m_endTime = endTimeFromNow();
 }
 
 void TimerService::announceOn(const QDBusConnection& bus, const QString& path) {
@@ -48,6 +62,7 @@ QString TimerService::title() const {
 
 QVariantMap TimerService::properties() const {
     return {{QStringLiteral("TimeRemaining"), timeRemaining()},
+            {QStringLiteral("EndTime"), endTime()},
             {QStringLiteral("InitialLength"), initialLength()},
             {QStringLiteral("TaskName"), taskName()},
             {QStringLiteral("Running"), running()},
@@ -93,7 +108,28 @@ void TimerService::refuse(const QString& errorName, const QString& message) {
         sendErrorReply(errorName, message);
 }
 
-void TimerService::onTimerChanged() {
+double TimerService::endTimeFromNow() const {
+    return m_clock.now().secondsSinceReference() + double(Instant::referenceUnixSeconds) +
+           double(m_timer.timeRemaining());
+}
+
+void TimerService::onRunningChanged() {
+    m_endTime = m_timer.isRunning() ? endTimeFromNow() : 0;
+    scheduleAnnouncement();
+}
+
+// A tick that keeps to the announced end changes nothing a client cannot count itself.
+void TimerService::onRemainingChanged() {
+    if (m_timer.isRunning()) {
+        const double end = endTimeFromNow();
+        if (std::abs(end - m_endTime) < endTimeTolerance)
+            return;
+        m_endTime = end;
+    }
+    scheduleAnnouncement();
+}
+
+void TimerService::scheduleAnnouncement() {
     if (m_bus.isConnected() && !m_announceTimer.isActive())
         m_announceTimer.start();
 }

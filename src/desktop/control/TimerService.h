@@ -6,26 +6,33 @@
 #include <QTimer>
 #include <QVariantMap>
 
+class Clock;
 class TimerManager;
 
 // The countdown on the session bus (io.github.hourlark.Hourlark.Timer). The methods are the timer
-// panel's buttons (TimerCommands); the properties mirror the countdown, and their changes go out
-// as one PropertiesChanged per turn of the event loop, so at most one per tick.
+// panel's buttons (TimerCommands); the properties mirror the countdown. Their changes go out as
+// one PropertiesChanged per turn of the event loop, and a running countdown's ticks are not
+// changes: clients count down to EndTime themselves, so the bus stays quiet between a start and
+// a stop.
 class TimerService final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TimerService)
     Q_PROPERTY(qlonglong TimeRemaining READ timeRemaining)
+    Q_PROPERTY(double EndTime READ endTime)
     Q_PROPERTY(qlonglong InitialLength READ initialLength)
     Q_PROPERTY(QString TaskName READ taskName)
     Q_PROPERTY(bool Running READ running)
     Q_PROPERTY(QString Title READ title)
 public:
-    explicit TimerService(TimerManager& timer, QObject* parent = nullptr);
+    // The model and the clock must outlive the service.
+    TimerService(TimerManager& timer, const Clock& clock, QObject* parent = nullptr);
 
     // Changes are announced on `bus` from the object at `path` from now on.
     void announceOn(const QDBusConnection& bus, const QString& path);
 
     qint64 timeRemaining() const;
+    // Seconds since the Unix epoch; 0 while stopped.
+    double endTime() const { return m_endTime; }
     qint64 initialLength() const;
     QString taskName() const;
     bool running() const;
@@ -47,11 +54,16 @@ signals:
     void historyRequested();
 
 private:
-    void onTimerChanged();
+    void onRunningChanged();
+    void onRemainingChanged();
+    void scheduleAnnouncement();
+    double endTimeFromNow() const;
     void announceChanges();
     void refuse(const QString& errorName, const QString& message);
 
     TimerManager& m_timer;
+    const Clock& m_clock;
+    double m_endTime = 0;
     QDBusConnection m_bus{QString()};
     QString m_path;
     QVariantMap m_announced;
