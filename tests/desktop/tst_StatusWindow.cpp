@@ -1,5 +1,7 @@
 #include "statusitem/StatusWindow.h"
 
+#include <QGuiApplication>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -23,6 +25,20 @@ private slots:
         QVERIFY(item.window()->isVisible());
         QVERIFY(item.window()->width() >= item.button()->sizeHint().width());
         QVERIFY(!item.anchorRect().isNull());
+
+        // On an X server (ctest's tst_StatusWindow_x11 runs this under Xvfb) taskbars and pagers
+        // leave it out.
+        if (QGuiApplication::platformName() == u"xcb") {
+            QVERIFY(QTest::qWaitForWindowExposed(item.window()));
+            QProcess xprop;
+            xprop.start(u"xprop"_s,
+                        {u"-id"_s, QString::number(item.window()->winId()), u"_NET_WM_STATE"_s});
+            QVERIFY(xprop.waitForFinished());
+            const QString state = QString::fromUtf8(xprop.readAll());
+            QVERIFY2(state.contains(u"_NET_WM_STATE_SKIP_TASKBAR"_s) &&
+                         state.contains(u"_NET_WM_STATE_SKIP_PAGER"_s),
+                     qPrintable(state));
+        }
     }
 
     void clicks_data() {
