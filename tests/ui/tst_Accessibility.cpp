@@ -12,6 +12,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -210,28 +211,94 @@ private slots:
         QCOMPARE(QApplication::focusWidget()->objectName(), u"completeButton"_s);
     }
 
-    void rowMenuFromKeyboard_data() {
+    // The keyboard alone: a day opens, Tab reaches a row, its menu (Menu key or Shift+F10) edits
+    // the completion and saves it with Enter, then deletes it after a confirmation that Escape
+    // cancels.
+    void editAndDeleteFromKeyboard_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::newRow("Menu key") << int(Qt::Key_Menu) << int(Qt::NoModifier);
         QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier);
     }
-    void rowMenuFromKeyboard() {
+    void editAndDeleteFromKeyboard() {
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        HistoryFixture fixture({entryAt(u"Write"_s, 600, localTime(0, 9))});
-        MergedTaskRow row(mergedTasks(fixture.history.tasks()).constFirst(), fixture.history,
-                          fixture.colors, [] {});
-        row.show();
-        QTest::keyClick(row.rowArea(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QMenu* menu = row.actionsButton()->menu();
-        QTRY_VERIFY(menu->isVisible());
-        QCOMPARE(menu->actions().constFirst()->text(), u"Edit"_s);
-        menu->close();
+        HistoryFixture fixture(
+            {entryAt(u"Write"_s, 600, localTime(0, 9)), entryAt(u"Read"_s, 60, localTime(1, 11))});
+        HistoryView history(fixture.history, fixture.colors);
+        history.resize(400, 456);
+        history.show();
+        history.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&history));
+        // The window's own focus: the offscreen platform activates no window again once a menu
+        // has closed, where a desktop would.
+        const auto focus = [&history] { return history.focusWidget(); };
+        const auto press = [&](Qt::Key pressed, Qt::KeyboardModifiers with = {}) {
+            QTest::keyClick(focus(), pressed, with);
+        };
+        // Tab until the focus is on the row of `task`.
+        const auto tabToRow = [&](const QString& task) {
+            for (int i = 0; i < 12; ++i) {
+                press(Qt::Key_Tab);
+                if (accessible(focus())->text(QAccessible::Name).startsWith(task + u", "_s))
+                    return true;
+            }
+            return false;
+        };
+        // Opens the focused row's menu and picks its `n`th entry with the arrow keys.
+        const auto choose = [&](int n) {
+            press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QWidget* menu = QApplication::activePopupWidget();
+            if (!menu)
+                return false;
+            for (int i = 0; i < n; ++i)
+                QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+            return !QApplication::activePopupWidget();
+        };
+
+        history.sectionFor(dayOf(0))->header()->setFocus();
+        press(Qt::Key_Space);
+        QVERIFY(tabToRow(u"Write"_s));
+        QVERIFY(choose(1)); // Edit
+        QCOMPARE(focus()->objectName(), u"nameField"_s);
+        press(Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(focus(), u"Draft"_s);
+        press(Qt::Key_Tab);
+        press(Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(focus(), u"45"_s);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab);
+        QCOMPARE(focus()->objectName(), u"saveButton"_s);
+        press(Qt::Key_Tab); // round the sheet, never to the list under it
+        QCOMPARE(focus()->objectName(), u"nameField"_s);
+        press(Qt::Key_Backtab);
+        press(Qt::Key_Enter);
+        QVERIFY(!Overlay::isOpenIn(&history));
+        const TaskEntry edited = fixture.history.tasks().constFirst();
+        QCOMPARE(edited.taskName(), u"Draft"_s);
+        QCOMPARE(edited.duration(), 2700);
+
+        // Built again under its new name, the row is in reach from where the keyboard was.
+        QTRY_VERIFY(std::ranges::any_of(history.findChildren<MergedTaskRow*>(), [](auto* row) {
+            return row->mergedTask().taskName == u"Draft"_s;
+        }));
+        QVERIFY(tabToRow(u"Draft"_s));
+        QVERIFY(choose(2)); // Delete; the confirmation starts on Cancel
+        QCOMPARE(focus()->objectName(), u"cancelButton"_s);
+        press(Qt::Key_Escape);
+        QVERIFY(!Overlay::isOpenIn(&history));
+        QCOMPARE(fixture.history.tasks().size(), 2);
+        QVERIFY(choose(2));
+        press(Qt::Key_Backtab);
+        QCOMPARE(focus()->objectName(), u"destructiveButton"_s);
+        press(Qt::Key_Return);
+        QCOMPARE(fixture.history.tasks().size(), 1);
     }
 
     // The timer panel, the history with a day open, the edit sheet and a confirmation, in the
-    // longest languages and in one drawn with other glyphs: no text wider than its room.
+    // longest languages and in one drawn with other glyphs: no text wider than its room. Each is
+    // rendered to screenshots/<language>-<screen>.png for a person to look at.
     void layoutFits_data() {
         QTest::addColumn<QString>("language");
         QTest::newRow("de") << u"de_DE"_s;
@@ -243,6 +310,13 @@ private slots:
         useLanguage(language);
         QLocale::setDefault(QLocale(language));
         const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+        const QString shots = QStringLiteral(HOURLARK_SCREENSHOT_DIR);
+        QVERIFY(QDir().mkpath(shots));
+        // What does not fit in `root`, with `shown` saved as the screenshot of `screen`.
+        const auto clippedIn = [&](QWidget* root, QWidget* shown, const QString& screen) {
+            shown->grab().save(u"%1/%2-%3.png"_s.arg(shots, language, screen));
+            return clipped(root).join(u"; ");
+        };
 
         TimerWorld world;
         SettingsView panel(world.timer);
@@ -251,7 +325,7 @@ private slots:
         world.timer.setCustomText(u"Write"_s);
         world.timer.startTimer();
         QCoreApplication::processEvents();
-        QVERIFY2(clipped(&panel).isEmpty(), qPrintable(clipped(&panel).join(u"; ")));
+        QCOMPARE(clippedIn(&panel, &panel, u"panel"_s), QString());
 
         HistoryFixture fixture({entryAt(u"Write"_s, 3700, localTime(0, 9)),
                                 entryAt(u"Write"_s, 300, localTime(0, 10)),
@@ -261,12 +335,12 @@ private slots:
         history.show();
         history.toggleDay(dayOf(0));
         QCoreApplication::processEvents();
-        QVERIFY2(clipped(&history).isEmpty(), qPrintable(clipped(&history).join(u"; ")));
+        QCOMPARE(clippedIn(&history, &history, u"history"_s), QString());
 
         Overlay* sheet =
             EditTaskSheet::open(&history, fixture.history, fixture.history.tasks().constFirst());
         QCoreApplication::processEvents();
-        QVERIFY2(clipped(sheet).isEmpty(), qPrintable(clipped(sheet).join(u"; ")));
+        QCOMPARE(clippedIn(sheet, &history, u"edit"_s), QString());
         sheet->dismiss();
 
         auto* confirmation = new ConfirmationDialog(
@@ -274,7 +348,7 @@ private slots:
             MergedTaskRow::tr("This will delete all %n completions of this task.", nullptr, 2),
             MergedTaskRow::tr("Delete All"));
         QCoreApplication::processEvents();
-        QVERIFY2(clipped(confirmation).isEmpty(), qPrintable(clipped(confirmation).join(u"; ")));
+        QCOMPARE(clippedIn(confirmation, &history, u"confirmation"_s), QString());
         confirmation->dismiss();
     }
 };

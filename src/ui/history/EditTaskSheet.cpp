@@ -121,13 +121,15 @@ void EditTaskSheet::buildButtons(QVBoxLayout* layout) {
     buttons->setContentsMargins(Style::standardMargin, 0, Style::standardMargin, 0);
     buttons->setSpacing(15);
     buttons->addStretch();
+    // Enter presses the focused button, as Space does; Return in a field still does nothing, since
+    // no QDialog holds the buttons to make one of them its default.
     m_cancel = new QPushButton(tr("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
-    m_cancel->setAutoDefault(false);
+    m_cancel->setAutoDefault(true);
     buttons->addWidget(m_cancel);
     m_save = new ProminentButton(tr("Save"), this);
     m_save->setObjectName(QStringLiteral("saveButton"));
-    m_save->setAutoDefault(false);
+    m_save->setAutoDefault(true);
     buttons->addWidget(m_save);
     buttons->addStretch();
     layout->addLayout(buttons);

@@ -40,7 +40,8 @@ QLabel* wrappedCentredLabel(const QString& text, Style::TextRole role, QWidget* 
 
 Overlay::Overlay(QWidget* inside, QWidget* panel)
     : QWidget(coveredBy(inside))
-    , m_panel(panel) {
+    , m_panel(panel)
+    , m_returnFocus(inside->window()->focusWidget()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::StrongFocus);
     panel->setParent(this);
@@ -80,8 +81,30 @@ void Overlay::dismiss() {
     m_dismissed = true;
     parentWidget()->removeEventFilter(this);
     hide();
+    // The keyboard goes on from where it was, not from wherever Qt passes the focus to.
+    if (m_returnFocus && m_returnFocus->isVisible())
+        m_returnFocus->setFocus(Qt::OtherFocusReason);
     emit dismissed();
     deleteLater();
+}
+
+// Tab and Shift+Tab go round the panel's controls: what lies under the overlay is out of reach
+// while it is up, for the keyboard as for the mouse.
+bool Overlay::focusNextPrevChild(bool next) {
+    QList<QWidget*> stops;
+    for (QWidget* widget = m_panel->nextInFocusChain(); widget != m_panel;
+         widget = widget->nextInFocusChain()) {
+        if (m_panel->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
+            widget->isVisibleTo(m_panel) && widget->isEnabled())
+            stops.append(widget);
+    }
+    if (stops.isEmpty())
+        return true;
+    const qsizetype count = stops.size();
+    const qsizetype at = stops.indexOf(window()->focusWidget());
+    const qsizetype to = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
+    stops.at(to)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 bool Overlay::event(QEvent* event) {
@@ -180,10 +203,11 @@ QWidget* ConfirmationDialog::buildPanel(const QString& title, const QString& mes
     layout->addWidget(messageLabel);
     layout->addSpacing(6);
 
-    // Destructive action first, then "Cancel", one under the other.
+    // Destructive action first, then "Cancel", one under the other. Enter presses the focused
+    // one, as Space does.
     auto* destructive = new QPushButton(destructiveAction, panel);
     destructive->setObjectName(QStringLiteral("destructiveButton"));
-    destructive->setAutoDefault(false);
+    destructive->setAutoDefault(true);
     QPalette warning = destructive->palette();
     warning.setColor(QPalette::ButtonText, Style::red());
     destructive->setPalette(warning);
@@ -191,7 +215,7 @@ QWidget* ConfirmationDialog::buildPanel(const QString& title, const QString& mes
 
     auto* cancel = new QPushButton(tr("Cancel"), panel);
     cancel->setObjectName(QStringLiteral("cancelButton"));
-    cancel->setAutoDefault(false);
+    cancel->setAutoDefault(true);
     layout->addWidget(cancel);
     return panel;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QPushButton;
@@ -26,6 +27,7 @@ signals:
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -34,6 +36,8 @@ private:
     void placePanel();
 
     QWidget* m_panel = nullptr;
+    // What had the focus when the overlay opened, given it back when it closes.
+    QPointer<QWidget> m_returnFocus;
     bool m_dismissed = false;
 };
 
