@@ -117,17 +117,6 @@ private slots:
         QVERIFY(notifyFromAnotherThread(folder.path(), open));
     }
 
-    void theNextRunClaimsAfterTheFirstEnds() {
-        QTemporaryDir folder;
-        {
-            SingleInstance first(folder.path());
-            QVERIFY(first.claim());
-        }
-        SingleInstance next(folder.path());
-        QVERIFY(!next.notifyFirst(300)); // nobody answers
-        QVERIFY(next.claim());
-    }
-
     // The lock and the socket decide who owns the history, so they only go where nobody else can
     // reach: $XDG_RUNTIME_DIR when it is ours alone, else a folder of our own in the temporary
     // folder, else nowhere.
