@@ -1,42 +1,20 @@
-// Runs on a private session bus (dbus-run-session): a fake StatusNotifierWatcher on its own
-// connection and thread comes and goes the way a panel's does at log-in and on restarts.
+// Runs on a private session bus (dbus-run-session) with a panel's watcher that comes and goes.
 
+#include "SessionWatcher.h"
 #include "statusitem/SessionStatusItem.h"
 #include "statusitem/StatusItemFactory.h"
 #include "statusitem/StatusWindow.h"
 
 #include <QApplication>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
-#include <QThread>
 #include <QWidget>
-#include <atomic>
 
 using namespace Qt::StringLiterals;
 using Backend = StatusItemFactory::Backend;
-
-namespace {
-
-const QString watcherService = u"org.kde.StatusNotifierWatcher"_s;
-const QString watcherPath = u"/StatusNotifierWatcher"_s;
-
-class FakeWatcher final : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
-public:
-    bool isHostRegistered() const { return hostRegistered; }
-    std::atomic_bool hostRegistered = true;
-
-public slots:
-    void RegisterStatusNotifierItem(const QString& service) { Q_UNUSED(service) }
-};
-
-} // namespace
 
 Q_DECLARE_METATYPE(Backend)
 
@@ -47,28 +25,13 @@ private slots:
     void initTestCase() {
         QVERIFY2(QDBusConnection::sessionBus().isConnected(),
                  "needs a session bus: dbus-run-session");
-        m_watcherBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"watcher"_s);
-        QVERIFY(m_watcherBus.isConnected());
-        // Its own thread, so that the item's blocking look at the watcher gets answered.
-        m_watcher = new FakeWatcher;
-        m_watcher->moveToThread(&m_watcherThread);
-        m_watcherThread.start();
-        QVERIFY(m_watcherBus.registerObject(watcherPath, m_watcher,
-                                            QDBusConnection::ExportAllSlots |
-                                                QDBusConnection::ExportAllProperties));
-    }
-
-    void cleanupTestCase() {
-        m_watcherBus.unregisterObject(watcherPath);
-        m_watcher->deleteLater();
-        m_watcherThread.quit();
-        m_watcherThread.wait();
+        QVERIFY(m_session.registered);
     }
 
     void init() {
         m_tray = false;
-        m_watcher->hostRegistered = true;
-        setWatcher(false);
+        m_session.watcher->hostRegistered = true;
+        QVERIFY(m_session.setPresent(false));
     }
 
     // Steps: "watcher" (a panel's watcher takes its name), "gone" (it drops it), "host" (a watcher
@@ -113,7 +76,7 @@ private slots:
         QFETCH(QStringList, steps);
         QFETCH(Backend, expected);
         QFETCH(bool, sameObject);
-        m_watcher->hostRegistered = hostAtFirst;
+        m_session.watcher->hostRegistered = hostAtFirst;
 
         SessionStatusItem item(session(), initial);
         QMenu menu;
@@ -125,9 +88,9 @@ private slots:
         const QPointer<QWidget> window = firstWindow ? firstWindow->window() : nullptr;
         for (const QString& step : steps) {
             if (step == u"watcher")
-                setWatcher(true);
+                QVERIFY(m_session.setPresent(true));
             else if (step == u"gone")
-                setWatcher(false);
+                QVERIFY(m_session.setPresent(false));
             else if (step == u"tray")
                 m_tray = true;
             else if (step == u"host")
@@ -184,24 +147,13 @@ private:
         return s;
     }
 
-    void setWatcher(bool present) {
-        const bool registered =
-            m_watcherBus.interface()->isServiceRegistered(watcherService).value();
-        if (present && !registered)
-            QVERIFY(m_watcherBus.registerService(watcherService));
-        else if (!present && registered)
-            QVERIFY(m_watcherBus.unregisterService(watcherService));
-    }
-
     void announceHost() {
-        m_watcher->hostRegistered = true;
-        m_watcherBus.send(QDBusMessage::createSignal(watcherPath, watcherService,
-                                                     u"StatusNotifierHostRegistered"_s));
+        m_session.watcher->hostRegistered = true;
+        m_session.bus.send(QDBusMessage::createSignal(SessionWatcher::path, SessionWatcher::service,
+                                                      u"StatusNotifierHostRegistered"_s));
     }
 
-    QDBusConnection m_watcherBus{QString()};
-    QThread m_watcherThread;
-    FakeWatcher* m_watcher = nullptr;
+    SessionWatcher m_session;
     bool m_tray = false;
 };
 

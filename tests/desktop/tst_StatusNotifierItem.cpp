@@ -3,6 +3,7 @@
 
 #include "AppDelegate.h"
 #include "Fakes.h"
+#include "SessionWatcher.h"
 #include "autostart/LoginItemService.h"
 #include "kit/Popover.h"
 #include "managers/ColorManager.h"
@@ -28,9 +29,7 @@
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QtEndian>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -42,26 +41,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString watcherService = u"org.kde.StatusNotifierWatcher"_s;
 const QString itemPath = u"/StatusNotifierItem"_s;
 const QString itemInterface = u"org.kde.StatusNotifierItem"_s;
 const QString menuInterface = u"com.canonical.dbusmenu"_s;
-
-// A panel's watcher: records registrations and says whether a host is there.
-class FakeWatcher final : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
-public:
-    bool isHostRegistered() const { return hostRegistered; }
-    std::atomic_bool hostRegistered = true;
-
-public slots:
-    void RegisterStatusNotifierItem(const QString& service) { emit itemRegistered(service); }
-
-signals:
-    void itemRegistered(const QString& service);
-};
 
 // Collects D-Bus signals as they reach the panel's connection.
 class SignalRecorder final : public QObject {
@@ -143,33 +125,15 @@ private slots:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
         qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_config.filePath(u"system"_s)));
 
-        m_watcherBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"watcher"_s);
         m_panelBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"panel"_s);
-        QVERIFY(m_watcherBus.isConnected() && m_panelBus.isConnected());
-
-        // Its own thread, so that blocking calls from the item's thread get answered.
-        m_watcher = new FakeWatcher;
-        m_watcher->moveToThread(&m_watcherThread);
-        connect(m_watcher, &FakeWatcher::itemRegistered, this,
+        QVERIFY(m_session.registered && m_panelBus.isConnected());
+        connect(m_session.watcher, &FakeWatcher::itemRegistered, this,
                 [this](const QString& service) { m_registrations << service; });
-        m_watcherThread.start();
-        QVERIFY(m_watcherBus.registerObject(u"/StatusNotifierWatcher"_s, m_watcher,
-                                            QDBusConnection::ExportAllSlots |
-                                                QDBusConnection::ExportAllProperties));
-    }
-
-    void cleanupTestCase() {
-        m_watcherBus.unregisterObject(u"/StatusNotifierWatcher"_s);
-        m_watcher->deleteLater();
-        m_watcherThread.quit();
-        m_watcherThread.wait();
     }
 
     void init() {
         m_registrations.clear();
-        m_watcher->hostRegistered = true;
-        if (!m_watcherBus.interface()->isServiceRegistered(watcherService).value())
-            QVERIFY(m_watcherBus.registerService(watcherService));
+        QVERIFY(m_session.setPresent(true));
         QFile::remove(LoginItemService::entryPath());
     }
 
@@ -181,8 +145,8 @@ private slots:
         QTRY_COMPARE(m_registrations, QStringList{item.serviceName()});
         QVERIFY(m_panelBus.interface()->isServiceRegistered(item.serviceName()).value());
         // A panel restarting brings a new watcher, which must hear of the item again.
-        QVERIFY(m_watcherBus.unregisterService(watcherService));
-        QVERIFY(m_watcherBus.registerService(watcherService));
+        QVERIFY(m_session.setPresent(false));
+        QVERIFY(m_session.setPresent(true));
         QTRY_COMPARE(m_registrations, QStringList({item.serviceName(), item.serviceName()}));
     }
 
@@ -193,7 +157,7 @@ private slots:
         QTemporaryDir bin;
         const QString host = bin.filePath(u"ayatana-indicator-application-service"_s);
         QVERIFY(QFile::link(QCoreApplication::applicationFilePath(), host));
-        QVERIFY(m_watcherBus.unregisterService(watcherService));
+        QVERIFY(m_session.setPresent(false));
         QProcess watcher;
         watcher.start(host, {u"--serve-watcher"_s});
         QVERIFY(watcher.waitForStarted());
@@ -309,7 +273,9 @@ private slots:
                     pixmapPixels(StatusIcon::render(StatusIcon::faceOf(u"30:00"_s, running), size));
             return drawn;
         };
-        const auto wire = [this] { return pixmaps(property(u"IconPixmap"_s)); };
+        const auto wire = [this] {
+            return pixmaps(property(u"IconPixmap"_s).value<QDBusArgument>());
+        };
         QCOMPARE(wire(), drawnAt(false));
         shell->timerManager()->startTimer();
         QTRY_COMPARE(wire(), drawnAt(true));
@@ -483,7 +449,16 @@ private slots:
 
 private:
     QDBusMessage call(const QString& path, const QString& interface, const QString& method,
-                      const QVariantList& args = {}, int timeoutMs = -1);
+                      const QVariantList& args = {}, int timeoutMs = -1) {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(m_itemService, path, interface, method);
+        message.setArguments(args);
+        // Never block: the item answers from this very thread.
+        QDBusPendingCallWatcher pending(m_panelBus.asyncCall(message, timeoutMs));
+        if (!pending.isFinished())
+            QSignalSpy(&pending, &QDBusPendingCallWatcher::finished).wait(30000);
+        return pending.reply();
+    }
     QDBusMessage menuCall(const QString& method, const QVariantList& args) {
         return call(u"/MenuBar"_s, menuInterface, method, args);
     }
@@ -509,9 +484,6 @@ private:
     }
 
     // An a(iiay) of icon pixmaps, by width.
-    static QMap<int, QByteArray> pixmaps(const QVariant& value) {
-        return pixmaps(value.value<QDBusArgument>());
-    }
     static QMap<int, QByteArray> pixmaps(const QDBusArgument& arg) {
         QMap<int, QByteArray> found;
         arg.beginArray();
@@ -545,7 +517,11 @@ private:
     }
 
     void connectRecorder(SignalRecorder& recorder, const QString& path, const QString& interface,
-                         const QStringList& names);
+                         const QStringList& names) {
+        for (const QString& name : names)
+            QVERIFY(m_panelBus.connect(QString(), path, interface, name, &recorder,
+                                       SLOT(record(QDBusMessage))));
+    }
     std::unique_ptr<AppDelegate> launchShell() {
         static ColorManager colors(m_store);
         auto delegate = std::make_unique<AppDelegate>(m_store, m_notifier, m_clock, colors);
@@ -555,10 +531,8 @@ private:
         return delegate;
     }
 
-    QDBusConnection m_watcherBus{QString()};
+    SessionWatcher m_session;
     QDBusConnection m_panelBus{QString()};
-    QThread m_watcherThread;
-    FakeWatcher* m_watcher = nullptr;
     QStringList m_registrations;
     QString m_itemService;
     QTemporaryDir m_config;
@@ -568,36 +542,15 @@ private:
     ManualClock m_clock;
 };
 
-QDBusMessage tst_StatusNotifierItem::call(const QString& path, const QString& interface,
-                                          const QString& method, const QVariantList& args,
-                                          int timeoutMs) {
-    QDBusMessage message = QDBusMessage::createMethodCall(m_itemService, path, interface, method);
-    message.setArguments(args);
-    // Never block: the item answers from this very thread.
-    QDBusPendingCallWatcher pending(m_panelBus.asyncCall(message, timeoutMs));
-    if (!pending.isFinished()) {
-        QSignalSpy finished(&pending, &QDBusPendingCallWatcher::finished);
-        finished.wait(30000);
-    }
-    return pending.reply();
-}
-
-void tst_StatusNotifierItem::connectRecorder(SignalRecorder& recorder, const QString& path,
-                                             const QString& interface, const QStringList& names) {
-    for (const QString& name : names)
-        QVERIFY(m_panelBus.connect(QString(), path, interface, name, &recorder,
-                                   SLOT(record(QDBusMessage))));
-}
-
 // With --serve-watcher the binary is only a watcher on the session bus, until its input closes.
 static int serveWatcher(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     FakeWatcher watcher;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.registerObject(u"/StatusNotifierWatcher"_s, &watcher,
+    if (!bus.registerObject(SessionWatcher::path, &watcher,
                             QDBusConnection::ExportAllSlots |
                                 QDBusConnection::ExportAllProperties) ||
-        !bus.registerService(watcherService))
+        !bus.registerService(SessionWatcher::service))
         return 1;
     QSocketNotifier input(0, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, &app, [&app] {
