@@ -1,11 +1,13 @@
 #include "history/HistoryView.h"
 
 #include "history/DaySection.h"
+#include "history/MergedTaskRow.h"
 #include "kit/Style.h"
 #include "kit/Widgets.h"
 #include "managers/ColorManager.h"
 
 #include <QEvent>
+#include <QHideEvent>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -18,6 +20,62 @@ namespace {
 constexpr int emptyStateSpacing = 20;
 constexpr int emptyStateIconSide = 60;
 
+// The controls under `root` that Tab stops at, in the order they were built.
+QList<QWidget*> tabStops(const QWidget* root) {
+    QList<QWidget*> stops;
+    const auto children = root->findChildren<QWidget*>();
+    for (QWidget* child : children) {
+        if (child->focusPolicy() & Qt::TabFocus)
+            stops.append(child);
+    }
+    return stops;
+}
+
+// A section rebuilt for a day takes the place of the old one in the Tab order.
+void takeTabPlace(const QWidget* old, QWidget* fresh) {
+    const QList<QWidget*> oldStops = tabStops(old);
+    if (oldStops.isEmpty())
+        return;
+    QWidget* before = oldStops.constFirst()->previousInFocusChain();
+    while (before != oldStops.constFirst() &&
+           (old->isAncestorOf(before) || fresh->isAncestorOf(before) ||
+            !(before->focusPolicy() & Qt::TabFocus)))
+        before = before->previousInFocusChain();
+    if (before == oldStops.constFirst())
+        return; // nothing else takes the focus
+    for (QWidget* stop : tabStops(fresh)) {
+        QWidget::setTabOrder(before, stop);
+        before = stop;
+    }
+}
+
+// A day's completions are newest first; equal instants keep the order they were added in.
+void insertNewestFirst(QList<TaskEntry>& tasks, const TaskEntry& entry) {
+    const auto older = std::find_if(tasks.cbegin(), tasks.cend(), [&](const TaskEntry& task) {
+        return task.completionDate() < entry.completionDate();
+    });
+    tasks.insert(older - tasks.cbegin(), entry);
+}
+
+void addToDays(QList<DayGroup>& days, const TaskEntry& entry) {
+    const Instant day = HistoryManager::startOfDay(entry.completionDate());
+    const auto at =
+        std::lower_bound(days.begin(), days.end(), day,
+                         [](const DayGroup& group, Instant wanted) { return group.date > wanted; });
+    if (at != days.end() && at->date == day)
+        insertNewestFirst(at->tasks, entry);
+    else
+        days.insert(at, DayGroup{day, {entry}});
+}
+
+qsizetype indexIn(const QList<DayGroup>& days, Instant day) {
+    // Newest day first: a binary search on the descending dates.
+    const auto found =
+        std::lower_bound(days.cbegin(), days.cend(), day,
+                         [](const DayGroup& group, Instant wanted) { return group.date > wanted; });
+    return found != days.cend() && found->date == day ? found - days.cbegin() : -1;
+}
+
 } // namespace
 
 HistoryView::HistoryView(HistoryManager& history, ColorManager& colors, QWidget* parent)
@@ -29,7 +87,6 @@ HistoryView::HistoryView(HistoryManager& history, ColorManager& colors, QWidget*
     buildDayList();
     connect(&m_history, &HistoryManager::tasksChanged, this, &HistoryView::onHistoryChanged);
     connect(&m_colors, &ColorManager::taskColorsChanged, this, &HistoryView::onColorsChanged);
-    render();
 }
 
 void HistoryView::buildEmptyState() {
@@ -129,6 +186,19 @@ void HistoryView::toggleDay(Instant day) {
     layoutSections();
 }
 
+void HistoryView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_released)
+        render();
+}
+
+// A window manager that unmaps the panel for a while (another workspace) does not close it.
+void HistoryView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        release();
+}
+
 bool HistoryView::eventFilter(QObject* watched, QEvent* event) {
     const bool viewportResized = watched == m_scroll->viewport() && event->type() == QEvent::Resize;
     const bool sectionResized = watched == m_content && event->type() == QEvent::LayoutRequest;
@@ -139,21 +209,56 @@ bool HistoryView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void HistoryView::onHistoryChanged() {
-    // Several changes in one turn of the event loop render once.
-    if (m_renderQueued) {
-        return;
+    if (m_released)
+        return; // nothing is held; the next show groups afresh
+    const QList<TaskEntry>& tasks = m_history.tasks();
+    // Only a completion makes the list longer, by one entry after the ones seen so far.
+    const bool completion = !m_regroup && tasks.size() == m_seenCount + 1 &&
+                            (m_seenCount == 0 || tasks.at(m_seenCount - 1).id() == m_lastSeen);
+    if (completion) {
+        m_appended.append(tasks.constLast());
+    } else {
+        m_regroup = true;
+        m_appended.clear();
     }
-    m_renderQueued = true;
+    noteSeen(tasks);
+    // Several changes in one turn of the event loop are shown at once.
+    if (m_updateQueued)
+        return;
+    m_updateQueued = true;
     QMetaObject::invokeMethod(
         this,
         [this] {
-            m_renderQueued = false;
-            render();
-            if (DaySection* expanded = m_expandedDay ? sectionFor(*m_expandedDay) : nullptr) {
-                Style::fadeIn(expanded);
-            }
+            m_updateQueued = false;
+            applyChanges();
         },
         Qt::QueuedConnection);
+}
+
+void HistoryView::noteSeen(const QList<TaskEntry>& tasks) {
+    m_seenCount = tasks.size();
+    m_lastSeen = tasks.isEmpty() ? QUuid() : tasks.constLast().id();
+}
+
+void HistoryView::applyChanges() {
+    if (m_released)
+        return;
+    QList<DayGroup> days;
+    if (m_regroup) {
+        days = m_history.getTasksByDay();
+    } else {
+        days = m_days; // shares every day's list until one is changed
+        for (const TaskEntry& entry : std::as_const(m_appended))
+            addToDays(days, entry);
+    }
+    m_regroup = false;
+    m_appended.clear();
+    const DaySection* expandedBefore = m_expandedDay ? sectionFor(*m_expandedDay) : nullptr;
+    adoptDays(std::move(days));
+    if (DaySection* expanded = m_expandedDay ? sectionFor(*m_expandedDay) : nullptr;
+        expanded && expanded != expandedBefore) {
+        Style::fadeIn(expanded);
+    }
 }
 
 void HistoryView::onColorsChanged() {
@@ -162,23 +267,147 @@ void HistoryView::onColorsChanged() {
 }
 
 void HistoryView::render() {
-    m_days = m_history.getTasksByDay();
-    for (const qsizetype index : m_live.keys()) {
+    m_released = false;
+    // Read first: a history still loading in the background arrives here without a signal.
+    noteSeen(m_history.tasks());
+    adoptDays(m_history.getTasksByDay());
+}
+
+// The scroll position stays: the list keeps its height while hidden, so the bar keeps its range.
+void HistoryView::release() {
+    if (m_released)
+        return;
+    m_kept.clear();
+    for (const DaySection* section : std::as_const(m_live))
+        m_kept.append(stateOf(section));
+    // Kept above; the control must not pass the focus on as its section goes, which would scroll.
+    if (QWidget* focused = window()->focusWidget(); focused && m_content->isAncestorOf(focused))
+        focused->clearFocus();
+    for (const qsizetype index : m_live.keys())
         discardSection(index);
+    m_days = {};
+    m_appended = {};
+    m_regroup = false;
+    m_anchor.reset();
+    m_released = true;
+}
+
+// Sections whose day still has exactly the same completions stay as they are; those of changed
+// days are built again with what they showed; those of days gone go.
+void HistoryView::adoptDays(QList<DayGroup> days) {
+    QMap<qsizetype, DaySection*> kept;
+    QList<std::pair<qsizetype, DaySection*>> changed;
+    QList<std::pair<qsizetype, DaySection*>> gone; // with the old index
+    for (auto it = m_live.cbegin(); it != m_live.cend(); ++it) {
+        const qsizetype index = indexIn(days, it.value()->date());
+        if (index < 0)
+            gone.append({it.key(), it.value()});
+        else if (days.at(index).tasks == m_days.at(it.key()).tasks)
+            kept.insert(index, it.value());
+        else
+            changed.append({index, it.value()});
     }
-    if (m_history.tasks().isEmpty()) {
+    m_days = std::move(days);
+    m_live = kept;
+    if (m_days.isEmpty()) {
+        for (const auto& [index, section] : std::as_const(changed))
+            discard(section);
+        for (const auto& [index, section] : std::as_const(gone))
+            discard(section);
+        m_kept.clear();
         m_stack->setCurrentWidget(m_emptyState);
+        layoutSections();
         return;
     }
-    m_stack->setCurrentWidget(m_scroll);
+    if (m_stack->currentWidget() != m_scroll) {
+        m_stack->setCurrentWidget(m_scroll);
+        // Placed now rather than on the next layout pass: the sections to build depend on its size.
+        m_stack->setGeometry(contentsRect());
+    }
+    for (const auto& [index, old] : std::as_const(changed)) {
+        m_kept.append(stateOf(old));
+        takeTabPlace(old, createSection(index)); // takes the focus, if the old one had it
+        discard(old);
+    }
     // The expanded day always exists: its height is only known from its layout.
-    if (const qsizetype expanded = m_expandedDay ? indexOf(*m_expandedDay) : -1; expanded >= 0) {
+    if (const qsizetype expanded = m_expandedDay ? indexOf(*m_expandedDay) : -1;
+        expanded >= 0 && !m_live.contains(expanded)) {
         createSection(expanded);
     }
     layoutSections();
+    m_kept.clear();
+    const QWidget* focused = window()->focusWidget();
+    for (const auto& [index, section] : std::as_const(gone)) {
+        // The focus goes to the day now in its place rather than wherever Qt would send it.
+        if (focused && section->isAncestorOf(focused) && !m_live.isEmpty()) {
+            const auto near = m_live.lowerBound(index);
+            (near != m_live.cend() ? near.value() : m_live.last())->header()->setFocus();
+        }
+        discard(section);
+    }
+}
+
+HistoryView::SectionState HistoryView::stateOf(const DaySection* section) const {
+    SectionState state{section->date(), {}, {}, -1};
+    const auto rows = section->findChildren<MergedTaskRow*>();
+    for (const MergedTaskRow* row : rows) {
+        if (row->isExpanded())
+            state.openRows.append(row->mergedTask().taskName);
+    }
+    QWidget* focused = window()->focusWidget();
+    if (!focused || !section->isAncestorOf(focused))
+        return state;
+    const QWidget* scope = section;
+    for (QWidget* up = focused->parentWidget(); up != section; up = up->parentWidget()) {
+        if (const auto* row = qobject_cast<MergedTaskRow*>(up)) {
+            state.focusRow = row->mergedTask().taskName;
+            scope = row;
+        }
+    }
+    state.focusStop = tabStops(scope).indexOf(focused);
+    return state;
+}
+
+// Opens the rows that were open, at once, and gives the focus back to the control that had it,
+// or to the header when it is gone.
+void HistoryView::restoreState(DaySection* section) {
+    const auto kept =
+        std::find_if(m_kept.cbegin(), m_kept.cend(),
+                     [section](const SectionState& s) { return s.day == section->date(); });
+    if (kept == m_kept.cend())
+        return;
+    const auto rows = section->findChildren<MergedTaskRow*>();
+    const bool animated = Style::animationsEnabled();
+    Style::setAnimationsEnabled(false);
+    for (MergedTaskRow* row : rows) {
+        if (!row->isExpanded() && kept->openRows.contains(row->mergedTask().taskName)) {
+            if (auto* area = qobject_cast<ClickableArea*>(row->rowArea()))
+                area->click();
+            // Measured up to the section now, so the list is placed right before it is painted.
+            for (QWidget* up = row; up != m_content; up = up->parentWidget()) {
+                if (QLayout* layout = up->layout())
+                    layout->activate();
+            }
+        }
+    }
+    Style::setAnimationsEnabled(animated);
+    if (kept->focusStop < 0)
+        return;
+    const QWidget* scope = section;
+    if (kept->focusRow) {
+        const auto row = std::find_if(rows.cbegin(), rows.cend(), [&](const MergedTaskRow* r) {
+            return r->mergedTask().taskName == *kept->focusRow;
+        });
+        scope = row != rows.cend() ? static_cast<const QWidget*>(*row) : section;
+    }
+    const QList<QWidget*> stops = tabStops(scope);
+    QWidget* target = scope == section && kept->focusRow ? nullptr : stops.value(kept->focusStop);
+    (target ? target : section->header())->setFocus();
 }
 
 void HistoryView::layoutSections() {
+    if (m_released)
+        return; // the list keeps its height, and the scroll bar its place, until shown again
     if (m_layingOut) {
         m_layoutAgain = true;
         return;
@@ -266,13 +495,17 @@ DaySection* HistoryView::createSection(qsizetype index) {
             [this, date = day.date] { toggleDay(date); });
     connect(section, &DaySection::resizingFinished, this, &HistoryView::layoutSections);
     m_live.insert(index, section);
-    section->resize(m_scroll->viewport()->width(), section->sizeHint().height());
     section->show();
+    restoreState(section);
+    section->resize(m_scroll->viewport()->width(), section->sizeHint().height());
     return section;
 }
 
 void HistoryView::discardSection(qsizetype index) {
-    DaySection* section = m_live.take(index);
+    discard(m_live.take(index));
+}
+
+void HistoryView::discard(DaySection* section) {
     section->hide();
     section->deleteLater();
 }
@@ -295,9 +528,5 @@ qsizetype HistoryView::indexAt(int y, const QMap<qsizetype, int>& tall) const {
 }
 
 qsizetype HistoryView::indexOf(Instant day) const {
-    // Newest day first: a binary search on the descending dates.
-    const auto found =
-        std::lower_bound(m_days.cbegin(), m_days.cend(), day,
-                         [](const DayGroup& group, Instant wanted) { return group.date > wanted; });
-    return found != m_days.cend() && found->date == day ? found - m_days.cbegin() : -1;
+    return indexIn(m_days, day);
 }

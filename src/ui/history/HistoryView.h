@@ -3,6 +3,8 @@
 #include "managers/HistoryManager.h"
 
 #include <QMap>
+#include <QStringList>
+#include <QUuid>
 #include <QWidget>
 #include <optional>
 
@@ -14,6 +16,11 @@ class QStackedLayout;
 // The history screen: an empty-state message, or every day of the history, newest first, with at
 // most one day expanded. Only the day sections in or near the visible area exist as widgets; a
 // collapsed section has a fixed height, so the list is measured without building it.
+//
+// The days are grouped only while the screen is shown: hidden (the panel closed), it lets go of
+// them and of every section, keeping only what it showed (open day and rows, scroll position,
+// focus) to show the same again. A change while shown rebuilds only the sections of the days it
+// touched; a completion is added to its day without grouping the history again.
 class HistoryView final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(HistoryView)
@@ -24,6 +31,7 @@ public:
     // The toggle rule: expands `day`, collapsing any other, or collapses it when it was expanded.
     void toggleDay(Instant day);
 
+    // None while hidden: the days are grouped only while the screen is shown.
     qsizetype dayCount() const { return m_days.size(); }
     bool showsEmptyState() const;
     // The day sections that exist right now, top to bottom.
@@ -35,17 +43,36 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    // What a section shows beyond its day's completions, carried over to the one rebuilt for it.
+    struct SectionState {
+        Instant day;
+        QStringList openRows; // task names of the rows opened to their completions
+        // The control with the focus: the row it is in (none: the section's own) and its place
+        // among that row's or section's tab stops.
+        std::optional<QString> focusRow;
+        qsizetype focusStop = -1;
+    };
+
     void buildEmptyState();
     void buildDayList();
     void onHistoryChanged();
     void onColorsChanged();
     void render();
+    void release();
+    void applyChanges();
+    void adoptDays(QList<DayGroup> days);
+    void noteSeen(const QList<TaskEntry>& tasks);
+    SectionState stateOf(const DaySection* section) const;
+    void restoreState(DaySection* section);
     void layoutSections();
     void placeSections();
     DaySection* createSection(qsizetype index);
     void discardSection(qsizetype index);
+    static void discard(DaySection* section);
     qsizetype indexAt(int y, const QMap<qsizetype, int>& tall) const;
     qsizetype indexOf(Instant day) const;
     void keepAnchorInPlace();
@@ -66,7 +93,16 @@ private:
         int viewportY = 0;
     };
     std::optional<Anchor> m_anchor;
-    bool m_renderQueued = false;
+    // Hidden: nothing grouped or built; shown again, everything is grouped afresh.
+    bool m_released = true;
+    // The entries the days were built from: how many, and the id of the last. One more after the
+    // same last is a completion; anything else groups the history again.
+    qsizetype m_seenCount = 0;
+    QUuid m_lastSeen;
+    QList<TaskEntry> m_appended;
+    bool m_regroup = false;
+    QList<SectionState> m_kept;
+    bool m_updateQueued = false;
     bool m_layingOut = false;
     bool m_layoutAgain = false;
 };
