@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -125,17 +126,60 @@ private slots:
 
     void completionsRecordedWhileOpenAreListedAtOnce() {
         Screen screen;
+        screen.add(u"A"_s, 600, 2, 9);
+        screen.add(u"A"_s, 600, 1, 8);
         screen.add(u"A"_s, 600, 1, 9);
         screen.open();
-        screen.clickHeader(1);
-        // The first completion of today adds its section; the open day stays open.
+        MergedTaskRow* row = screen.openFirstRow(1);
+        QTest::mouseClick(row->rowArea(), Qt::LeftButton);
+        row->actionsButton()->setFocus();
+        const QPointer<DaySection> yesterday = screen.view->sectionFor(dayOf(1));
+        const QPointer<DaySection> older = screen.view->sectionFor(dayOf(2));
+        // The first completion of today adds its section; the other days are not built again.
         screen.add(u"A"_s, 600, 0, 9);
-        QTRY_COMPARE(screen.days(), (QList<Instant>{dayOf(0), dayOf(1)}));
-        screen.add(u"B"_s, 1200, 1, 10);
-        QTRY_COMPARE(screen.label(1, u"completionCount"_s), u"2 completions"_s);
-        QCOMPARE(screen.label(1, u"totalDuration"_s), u"30m"_s);
-        QCOMPARE(screen.view->sectionFor(dayOf(1))->findChildren<MergedTaskRow*>().size(), 2);
+        QTRY_COMPARE(screen.days(), (QList<Instant>{dayOf(0), dayOf(1), dayOf(2)}));
+        QCOMPARE(screen.view->sectionFor(dayOf(1)), yesterday.data());
+        // One on the open day builds that day again, with its open row and the focus kept.
+        screen.add(u"B"_s, 300, 1, 10);
+        QTRY_COMPARE(screen.label(1, u"completionCount"_s), u"3 completions"_s);
+        QCOMPARE(screen.label(1, u"totalDuration"_s), u"25m"_s);
+        QCOMPARE(screen.view->sectionFor(dayOf(2)), older.data());
+        const auto rows = screen.view->sectionFor(dayOf(1))->findChildren<MergedTaskRow*>();
+        QCOMPARE(rows.size(), 2);
+        QVERIFY(rows[0]->isExpanded());
+        QCOMPARE(screen.view->focusWidget(), rows[0]->actionsButton());
         QCOMPARE(screen.expandedDays(), QList<Instant>{dayOf(1)});
+    }
+
+    // Hidden (the panel closed), the screen holds no days; shown again it is the same screen.
+    void reopenedScreenShowsTheSame() {
+        QList<TaskEntry> stored;
+        for (int day = 39; day >= 0; --day) {
+            stored.append(entryAt(u"A"_s, 600, localTime(day, 10)));
+            stored.append(entryAt(u"A"_s, 300, localTime(day, 11)));
+            stored.append(entryAt(u"B"_s, 300, localTime(day, 12)));
+        }
+        Screen screen(stored);
+        screen.open();
+        MergedTaskRow* row = screen.openFirstRow(5);
+        QTest::mouseClick(row->rowArea(), Qt::LeftButton);
+        row->actionsButton()->setFocus();
+        QTRY_COMPARE(row->height(), row->sizeHint().height());
+        screen.view->scrollArea()->verticalScrollBar()->setValue(4 * DaySection::collapsedHeight() +
+                                                                 10);
+        const QList<Instant> built = screen.days();
+        const QImage shown = screen.view->grab().toImage();
+
+        screen.view->hide();
+        QCOMPARE(screen.view->dayCount(), 0);
+        QVERIFY(screen.view->liveSections().isEmpty());
+        screen.view->show();
+        QCOMPARE(screen.days(), built);
+        const auto* again = screen.view->sectionFor(dayOf(5))->findChild<MergedTaskRow*>();
+        QVERIFY(again->isExpanded());
+        QCOMPARE(screen.view->focusWidget(), again->actionsButton());
+        QTRY_COMPARE(again->height(), again->sizeHint().height());
+        QCOMPARE(screen.view->grab().toImage(), shown);
     }
 
     void deletingTheExpandedDayKeepsItsDateForLater() {
