@@ -4,15 +4,10 @@
 #include "history/MergedTaskRow.h"
 #include "kit/Style.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QPainter>
 #include <QPointer>
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -66,34 +61,6 @@ struct Screen {
         QTest::mouseClick(section->header(), Qt::LeftButton);
     }
 };
-
-// Every icon of the program at two sizes, on the palette's window colour.
-QImage iconSheet(const QPalette& palette) {
-    constexpr int count = int(Style::Icon::Trash) + 1;
-    QImage sheet(QSize(count * 56, 90), QImage::Format_ARGB32);
-    sheet.fill(palette.color(QPalette::Window));
-    QPainter painter(&sheet);
-    const QColor ink = Style::color(Style::ColorRole::Primary, palette);
-    for (int i = 0; i < count; ++i) {
-        const QIcon icon = Style::icon(Style::Icon(i), ink);
-        icon.paint(&painter, QRect(i * 56 + 4, 4, 48, 48));
-        icon.paint(&painter, QRect(i * 56 + 20, 60, 16, 16));
-    }
-    return sheet;
-}
-
-QPalette darkPalette() {
-    using P = QPalette;
-    const P::ColorRole roles[] = {
-        P::Window, P::WindowText, P::Base,      P::AlternateBase,   P::Text,
-        P::Button, P::ButtonText, P::Highlight, P::HighlightedText, P::PlaceholderText};
-    const QRgb colours[] = {0x28282a, 0xebebf0, 0x1e1e20, 0x2d2d30, 0xebebf0,
-                            0x3a3a3e, 0xebebf0, 0x0a84ff, 0xffffff, 0x96969b};
-    QPalette dark;
-    for (int i = 0; i < int(std::size(roles)); ++i)
-        dark.setColor(roles[i], QColor(colours[i]));
-    return dark;
-}
 
 } // namespace
 
@@ -339,58 +306,6 @@ private slots:
         QTRY_COMPARE(screen.days(), QList<Instant>{dayOf(1)});
         QTRY_VERIFY(!screen.view->sectionFor(dayOf(1))->graphicsEffect());
         QVERIFY(screen.view->sectionFor(dayOf(1))->isExpanded());
-    }
-
-    void rendersScreenshots() {
-        // For a person to look at: the screen with a fixed history, collapsed and with today open,
-        // in a light and a dark palette.
-        const QString folder = QStringLiteral(HOURLARK_SCREENSHOT_DIR);
-        QVERIFY(QDir().mkpath(folder));
-        const auto save = [&folder](QWidget* widget, const QString& name, const QString& palette) {
-            return widget->grab().toImage().save(folder + u"/%1-%2.png"_s.arg(name, palette));
-        };
-        QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
-        const QPalette light = QApplication::style()->standardPalette();
-        for (const auto& [name, palette] :
-             {std::pair{u"light"_s, light}, std::pair{u"dark"_s, darkPalette()}}) {
-            QApplication::setPalette(palette);
-            QVERIFY(iconSheet(palette).save(folder + u"/icons-%1.png"_s.arg(name)));
-            {
-                Screen empty;
-                empty.open();
-                QVERIFY(save(empty.view.get(), u"history-empty"_s, name));
-            }
-            Screen screen;
-            screen.add(u"Write report"_s, 1500, 0, 9);
-            screen.add(u"Email"_s, 300, 0, 10, 15);
-            screen.add(u"Write report"_s, 1500, 0, 11);
-            screen.add(u"Code review"_s, 2700, 0, 14, 30);
-            screen.add(u"Write report"_s, 900, 0, 16);
-            screen.add(u"Planning"_s, 3600, 1, 10);
-            screen.add(u"Email"_s, 600, 1, 15);
-            for (int day = 2; day < 9; ++day) {
-                screen.add(u"Deep work"_s, 1500 * day, day, 10);
-                screen.add(u"Email"_s, 59 + 60 * day, day, 11);
-            }
-            screen.open();
-            QVERIFY(save(screen.view.get(), u"history-collapsed"_s, name));
-
-            MergedTaskRow* write = screen.openFirstRow(0);
-            QTest::mouseClick(write->rowArea(), Qt::LeftButton);
-            const DaySection* today = screen.view->sectionFor(dayOf(0));
-            QTRY_COMPARE(write->height(), write->sizeHint().height()); // settled up the chain
-            QTRY_COMPARE(today->height(), today->sizeHint().height());
-            QVERIFY(save(screen.view->scrollArea()->widget(), u"history-expanded"_s, name));
-            QVERIFY(save(screen.view.get(), u"history-expanded-top"_s, name));
-
-            chooseMenuItem(write->actionsButton(), u"Delete All (3)"_s);
-            QVERIFY(save(screen.view.get(), u"history-confirmation"_s, name));
-            QTest::mouseClick(openConfirmation(screen.view.get())->cancelButton(), Qt::LeftButton);
-
-            const auto rows = today->findChildren<MergedTaskRow*>();
-            chooseMenuItem(rows[1]->actionsButton(), u"Edit"_s);
-            QVERIFY(save(screen.view.get(), u"history-edit"_s, name));
-        }
     }
 };
 
