@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
 #include <QTranslator>
@@ -294,6 +295,54 @@ private slots:
         QCOMPARE(focus()->objectName(), u"destructiveButton"_s);
         press(Qt::Key_Return);
         QCOMPARE(fixture.history.tasks().size(), 1);
+    }
+
+    // Tab goes down the days in screen order, through the open day's rows on its way, across
+    // sections built long after the others, and the list scrolls to show where the focus is.
+    void historyTabOrder() {
+        QList<TaskEntry> entries;
+        QList<Instant> days;
+        for (int day = 0; day < 20; ++day) {
+            entries << entryAt(u"Day %1"_s.arg(day), 60, localTime(day, 9))
+                    << entryAt(u"Other"_s, 60, localTime(day, 10));
+            days << dayOf(day);
+        }
+        entries << entryAt(u"Other"_s, 60, localTime(1, 11)); // a row that opens, on the way
+        HistoryFixture fixture(entries);
+        HistoryView history(fixture.history, fixture.colors);
+        history.resize(400, 456);
+        history.show();
+        // Down to the last day and back: the sections at the top are built again, after the rest.
+        history.revealDay(days.constLast());
+        QCoreApplication::processEvents();
+        history.revealDay(days.constFirst());
+        history.toggleDay(days.at(1));
+        QCoreApplication::processEvents();
+        const QWidget* viewport = history.scrollArea()->viewport();
+        history.sectionFor(days.constFirst())->header()->setFocus();
+        // The days the focus went through, in the order it reached them.
+        qsizetype last = 0;
+        QStringList reached{u"0"_s};
+        QStringList inOrder;
+        for (qsizetype day = 0; day < days.size(); ++day)
+            inOrder << QString::number(day);
+        for (int i = 0; i < 60 && last < days.size() - 1; ++i) {
+            QTest::keyClick(history.focusWidget(), Qt::Key_Tab);
+            QWidget* focus = history.focusWidget();
+            const DaySection* section = nullptr;
+            for (const QWidget* up = focus; up && !section; up = up->parentWidget())
+                section = qobject_cast<const DaySection*>(up);
+            QVERIFY2(section, qPrintable(focus->objectName()));
+            QVERIFY(
+                viewport->rect().contains(QRect(focus->mapTo(viewport, QPoint()), focus->size())));
+            if (accessible(focus)->text(QAccessible::Name).startsWith(u"Other, 2 completions"_s))
+                QTest::keyClick(history.focusWidget(), Qt::Key_Space);
+            if (const qsizetype day = days.indexOf(section->date()); day != last) {
+                reached << QString::number(day);
+                last = day;
+            }
+        }
+        QCOMPARE(reached.join(u' '), inOrder.join(u' '));
     }
 
     // The timer panel, the history with a day open, the edit sheet and a confirmation, in the

@@ -171,6 +171,7 @@ void DaySection::buildBody() {
     // Shown and laid out at once, so the list measures the expanded height in this same turn.
     m_body->show();
     m_layout->activate();
+    chainTabOrder({m_header, m_body}); // the rows next after the header, not after later days
 }
 
 QWidget* DaySection::buildMergedRows(QWidget* body) {

@@ -169,6 +169,7 @@ void MergedTaskRow::buildCompletions() {
         }
     }
     m_layout->addWidget(m_completions);
+    chainTabOrder({m_row, m_completions}); // each completion next after its row's "…"
 }
 
 void MergedTaskRow::onRowClicked() {

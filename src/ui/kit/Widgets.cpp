@@ -115,6 +115,22 @@ void fillBackground(QWidget* widget, Style::ColorRole role) {
     widget->setPalette(palette);
 }
 
+void chainTabOrder(const QList<QWidget*>& parts) {
+    QWidget* previous = nullptr;
+    for (QWidget* part : parts) {
+        // Depth first, each widget's children in the order they were made.
+        QList<QWidget*> widgets = part->findChildren<QWidget*>();
+        widgets.prepend(part);
+        for (QWidget* widget : std::as_const(widgets)) {
+            if (!(widget->focusPolicy() & Qt::TabFocus))
+                continue;
+            if (previous)
+                QWidget::setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
+}
+
 QToolButton* makeActionsButton(int side, int iconSide, QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QStringLiteral("actionsButton"));

@@ -35,6 +35,11 @@ void setSecondaryIcon(QLabel* label, Style::Icon icon, int side);
 // Fills the widget's background with one of the program's colour roles.
 void fillBackground(QWidget* widget, Style::ColorRole role);
 
+// Makes Tab go through the controls of each of `parts` in turn, each part's own in the order they
+// were built, which is their order on screen. A widget built later than its neighbours (a day
+// opened, a list scrolled to) joins the end of its window's focus chain, where Tab reaches it last.
+void chainTabOrder(const QList<QWidget*>& parts);
+
 // The borderless "…" button that opens a row's actions menu, and that menu's two kinds of entry.
 QToolButton* makeActionsButton(int side, int iconSide, QWidget* parent);
 QAction* addEditAction(QMenu* menu, const QPalette& palette);
