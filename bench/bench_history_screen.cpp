@@ -3,9 +3,10 @@
 // interleaved in pairs. Each open builds the screen, sizes it, shows it, paints its first page and
 // lets the event loop settle; memory is the process's resident growth while the screen is open,
 // its peak above the level before, what stays while it is hidden (the panel closed) and once it is
-// gone. Then the same screen shown again, and what a completion and a rename recorded while it is
-// shown cost it (the recording itself not counted) beside building the screen afresh, which is what
-// every change cost when the screen rebuilt all it had.
+// gone; beside it the heap in use, which pages the allocator keeps resident do not blur. Then the
+// same screen shown again, and what a completion and a rename recorded while it is shown cost it
+// (the recording itself not counted) beside building the screen afresh, which is what every change
+// cost when the screen rebuilt all it had.
 //   bench_history_screen [--sizes 1000,10000,100000] [--runs N]
 //   (build Release; runs offscreen unless QT_QPA_PLATFORM says otherwise)
 #include "BenchSupport.h"
@@ -23,6 +24,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 #include <functional>
+#include <malloc.h>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -43,13 +45,20 @@ struct Sample {
     double peakMiB = 0;
     double openMiB = 0;   // resident growth while open
     double hiddenMiB = 0; // what stays while it is hidden
+    double openHeapMiB = 0;
+    double hiddenHeapMiB = 0;
     double reopenMs = 0;  // shown again after being hidden
     double closedMiB = 0; // what stays once it is gone
 };
 
+double heapMiB() {
+    return double(mallinfo2().uordblks) / (1024 * 1024);
+}
+
 template <typename Build> Sample measure(Build&& build) {
     Bench::resetPeak();
     const Bench::Memory before = Bench::memory();
+    const double heapBefore = heapMiB();
     const double start = Bench::wallMs();
     Sample sample;
     {
@@ -63,11 +72,13 @@ template <typename Build> Sample measure(Build&& build) {
         const Bench::Memory open = Bench::memory();
         sample.peakMiB = double(open.peakKiB - before.residentKiB) / 1024;
         sample.openMiB = double(open.residentKiB - before.residentKiB) / 1024;
+        sample.openHeapMiB = heapMiB() - heapBefore;
 
         screen->hide();
         settle();
         Bench::resetPeak();
         sample.hiddenMiB = double(Bench::memory().residentKiB - before.residentKiB) / 1024;
+        sample.hiddenHeapMiB = heapMiB() - heapBefore;
         const double reopen = Bench::wallMs();
         screen->show();
         screen->repaint();
@@ -192,6 +203,10 @@ int main(int argc, char** argv) {
                    field(eager, &Sample::openMiB));
         Bench::row(u"memory held while hidden"_s, field(lazy, &Sample::hiddenMiB), "MiB",
                    field(eager, &Sample::hiddenMiB));
+        Bench::row(u"heap in use while open"_s, field(lazy, &Sample::openHeapMiB), "MiB",
+                   field(eager, &Sample::openHeapMiB));
+        Bench::row(u"heap in use while hidden"_s, field(lazy, &Sample::hiddenHeapMiB), "MiB",
+                   field(eager, &Sample::hiddenHeapMiB));
         Bench::row(u"shown again, wall"_s, field(lazy, &Sample::reopenMs), "ms",
                    field(eager, &Sample::reopenMs));
         Bench::row(u"memory held once destroyed"_s, field(lazy, &Sample::closedMiB), "MiB",
