@@ -36,8 +36,7 @@ private slots:
         QFETCH(QByteArray, session);
         QFETCH(QByteArray, x11);
         QFETCH(QByteArray, optOut);
-        QFETCH(QByteArray, chosen);
-        QCOMPARE(DisplayPlatform::choose(Environment{qpa, wayland, session, x11, optOut}), chosen);
+        QTEST(DisplayPlatform::choose(Environment{qpa, wayland, session, x11, optOut}), "chosen");
     }
 };
 

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLocalServer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
