@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimeZone>
 #include <ctime>
 #include <limits>
 
