@@ -465,6 +465,13 @@ void HistoryView::placeSections() {
         it.value()->setGeometry(0, int(it.key()) * rowHeight + extra, width, height);
         extra += height - rowHeight;
     }
+    // A section built now joins the end of the window's focus chain, after the days below it
+    // that were built before; Tab goes through the days in their order on screen.
+    if (m_tabOrderStale) {
+        m_tabOrderStale = false;
+        const QList<DaySection*> live = m_live.values();
+        chainTabOrder(QList<QWidget*>(live.cbegin(), live.cend()));
+    }
     keepAnchorInPlace();
 }
 
@@ -495,6 +502,7 @@ DaySection* HistoryView::createSection(qsizetype index) {
             [this, date = day.date] { toggleDay(date); });
     connect(section, &DaySection::resizingFinished, this, &HistoryView::layoutSections);
     m_live.insert(index, section);
+    m_tabOrderStale = true;
     section->show();
     restoreState(section);
     section->resize(m_scroll->viewport()->width(), section->sizeHint().height());

@@ -103,6 +103,8 @@ private:
     bool m_regroup = false;
     QList<SectionState> m_kept;
     bool m_updateQueued = false;
+    // A section was built since the days were last put in Tab order.
+    bool m_tabOrderStale = false;
     bool m_layingOut = false;
     bool m_layoutAgain = false;
 };
