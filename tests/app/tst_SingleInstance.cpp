@@ -167,24 +167,15 @@ private slots:
             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimePath));
         qputenv("TMPDIR", QFile::encodeName(tmp));
 
-        const QString folder = SingleInstance::defaultFolder();
-        switch (chosen) {
-        case Chosen::Runtime:
-            QCOMPARE(folder, runtimePath);
-            break;
-        case Chosen::Own:
-            QCOMPARE(folder, ownPath);
+        const QString expected[] = {runtimePath, ownPath, QString()};
+        QCOMPARE(SingleInstance::defaultFolder(), expected[int(chosen)]);
+        if (chosen == Chosen::Own)
             QVERIFY(isPrivate(ownPath));
-            break;
-        case Chosen::None:
-            QCOMPARE(folder, QString());
-            // Somebody else's folder is left exactly as it was.
-            struct stat ownAfter = {};
-            ::lstat(QFile::encodeName(ownPath).constData(), &ownAfter);
-            QCOMPARE(ownAfter.st_mode, ownBefore.st_mode);
-            QCOMPARE(ownAfter.st_uid, ownBefore.st_uid);
-            break;
-        }
+        // Somebody else's folder is left exactly as it was.
+        struct stat ownAfter = {};
+        ::lstat(QFile::encodeName(ownPath).constData(), &ownAfter);
+        if (chosen == Chosen::None)
+            QVERIFY(ownAfter.st_mode == ownBefore.st_mode && ownAfter.st_uid == ownBefore.st_uid);
     }
 
     // Without a safe folder every launch runs on its own, at once, and nothing lands in '/'.
