@@ -13,6 +13,9 @@
 #include <QSet>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <vector>
 
 namespace {
@@ -73,7 +76,35 @@ HistoryManager::~HistoryManager() {
 }
 
 HistoryManager::Read HistoryManager::readStored(PreferencesStore& store) {
+    Read read = readStoredText(store);
+#ifdef __GLIBC__
+    // The reader's buffers and tables are freed between the entries and names that stay; hand
+    // the pages they leave empty back to the system rather than keep them for the process's life.
+    malloc_trim(0);
+#endif
+    return read;
+}
+
+HistoryManager::Read HistoryManager::readStoredText(PreferencesStore& store) {
     Read read;
+    // Decoded as it is read, so the file's text is never all in memory.
+    TaskHistoryDecoder decoder;
+    bool sized = false;
+    const PreferencesStore::PieceRead outcome =
+        store.readInPieces(historyKey, [&](QByteArrayView piece, qint64 size) {
+            if (!sized)
+                decoder.expectBytes(size);
+            sized = true;
+            return decoder.feed(piece);
+        });
+    if (outcome == PreferencesStore::PieceRead::Absent)
+        return read;
+    if (outcome == PreferencesStore::PieceRead::Complete) {
+        read.decoded = decoder.finish();
+        if (read.decoded)
+            return read;
+    }
+    // Whatever the piecewise reader turned down is read whole, which decides what it holds.
     read.bytes = store.value(historyKey);
     read.error = store.lastError();
     if (read.bytes && read.error.isEmpty()) {

@@ -56,6 +56,7 @@ signals:
 private:
     struct Read;
     static Read readStored(PreferencesStore& store);
+    static Read readStoredText(PreferencesStore& store);
     void adopt(Read read);
     // Waits for a background read, if one is under way, and takes in its result.
     void finishLoading() const;

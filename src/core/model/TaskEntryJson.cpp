@@ -3,13 +3,16 @@
 #include "storage/JsonText.h"
 #include "storage/JsonWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
 #include <cstring>
+#include <memory>
 #include <simdjson.h>
+#include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -68,19 +71,59 @@ char* writeUuid(char* out, const QUuid& id) {
 }
 
 // Histories name the same few tasks thousands of times; each distinct name is converted once and
-// shared by every entry that carries it.
+// shared by every entry that carries it. The keys are copied, all into one buffer: the text they
+// came from is gone by the time the next piece of a history is read.
 class NameCache final {
 public:
-    const QString& operator()(std::string_view utf8) {
-        auto it = m_names.find(utf8);
-        if (it == m_names.end())
-            it =
-                m_names.emplace(utf8, QString::fromUtf8(utf8.data(), qsizetype(utf8.size()))).first;
-        return it->second;
+    const TaskEntry::Name& operator()(std::string_view utf8) {
+        if (m_names.size() * 2 >= m_slots.size())
+            grow();
+        const size_t hash = std::hash<std::string_view>()(utf8);
+        for (size_t at = hash & (m_slots.size() - 1);; at = (at + 1) & (m_slots.size() - 1)) {
+            Slot& slot = m_slots[at];
+            if (slot.index == 0) {
+                m_names.push_back(
+                    {m_keys.size(), utf8.size(), hash,
+                     TaskEntry::Name(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())))});
+                m_keys.append(utf8);
+                slot = {hash, m_names.size()};
+                return m_names.back().name;
+            }
+            const Known& known = m_names[slot.index - 1];
+            if (slot.hash == hash && keyOf(known) == utf8)
+                return known.name;
+        }
     }
 
 private:
-    std::unordered_map<std::string_view, QString> m_names; // views into the parsed document
+    struct Known {
+        size_t offset;
+        size_t length;
+        size_t hash;
+        TaskEntry::Name name;
+    };
+    struct Slot {
+        size_t hash = 0;
+        size_t index = 0; // in m_names, plus one; 0 for a free slot
+    };
+
+    std::string_view keyOf(const Known& known) const {
+        return std::string_view(m_keys).substr(known.offset, known.length);
+    }
+    void grow() {
+        m_slots.assign(std::max<size_t>(64, m_slots.size() * 2), Slot());
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = 0; i < m_names.size(); ++i) {
+            size_t at = m_names[i].hash & mask;
+            while (m_slots[at].index != 0)
+                at = (at + 1) & mask;
+            m_slots[at] = {m_names[i].hash, i + 1};
+        }
+    }
+
+    std::string m_keys;
+    std::vector<Known> m_names;
+    std::vector<Slot> m_slots; // open addressing; a power of two, at most half full
 };
 
 // One entry, read member by member straight from the text: no document tree is built, which
@@ -157,6 +200,251 @@ bool atEnd(ondemand::document& document) {
     return document.current_location().error() == simdjson::OUT_OF_BOUNDS;
 }
 
+bool isJsonSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+// Appends the entries of a document that must be an array of them with nothing after it; false
+// for anything else, with whatever was appended before the fault left in the list.
+bool decodeArray(ondemand::parser& parser, simdjson::padded_string_view text, NameCache& names,
+                 QList<TaskEntry>& tasks) {
+    ondemand::document document;
+    ondemand::array array;
+    if (parser.iterate(text).get(document) || document.get_array().get(array))
+        return false;
+    for (auto element : array) {
+        ondemand::value value;
+        if (std::move(element).get(value))
+            return false;
+        auto entry = decodeEntry(value, names);
+        if (!entry)
+            return false;
+        tasks.append(std::move(*entry));
+    }
+    return atEnd(document);
+}
+
+// The entries exactly as this program writes them, read without simdjson: the same members in
+// the same order, no space, no escapes in the name. Reading a run of them this way costs a third
+// of what simdjson's generic walk does. Anything else, however slight, makes it give up (false,
+// with whatever it appended left in the list), and the run goes to simdjson, which decides.
+class WrittenRun final {
+public:
+    explicit WrittenRun(std::string_view text)
+        : m_at(text.data())
+        , m_end(text.data() + text.size()) {}
+
+    // `text` is a run: '[', entries separated by commas, ']', then nothing but space.
+    bool read(NameCache& names, QList<TaskEntry>& tasks) {
+        if (!take('['))
+            return false;
+        if (!take(']')) {
+            do {
+                if (!entry(names, tasks))
+                    return false;
+            } while (take(','));
+            if (!take(']'))
+                return false;
+        }
+        while (m_at < m_end && isJsonSpace(*m_at))
+            ++m_at;
+        return m_at == m_end;
+    }
+
+private:
+    bool take(char c) {
+        if (m_at == m_end || *m_at != c)
+            return false;
+        ++m_at;
+        return true;
+    }
+    bool take(std::string_view literal) {
+        if (size_t(m_end - m_at) < literal.size() ||
+            std::memcmp(m_at, literal.data(), literal.size()) != 0)
+            return false;
+        m_at += literal.size();
+        return true;
+    }
+
+    // The text of a JSON number: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
+    std::string_view number(bool* integer) {
+        const char* const start = m_at;
+        const auto digits = [this] {
+            const char* const first = m_at;
+            while (m_at < m_end && *m_at >= '0' && *m_at <= '9')
+                ++m_at;
+            return m_at - first;
+        };
+        take('-');
+        const char* const whole = m_at;
+        const auto wholeDigits = digits();
+        if (wholeDigits == 0 || (wholeDigits > 1 && *whole == '0'))
+            return {};
+        *integer = true;
+        if (take('.')) {
+            *integer = false;
+            if (digits() == 0)
+                return {};
+        }
+        if (m_at < m_end && (*m_at == 'e' || *m_at == 'E')) {
+            *integer = false;
+            ++m_at;
+            if (!take('+'))
+                take('-');
+            if (digits() == 0)
+                return {};
+        }
+        return std::string_view(start, size_t(m_at - start));
+    }
+
+    // A string's text up to its closing quote, unescaped as simdjson would; escapes other than
+    // those of one character or of a code point outside the surrogates are left to simdjson.
+    bool name(std::string_view* into) {
+        const char* const start = m_at;
+        bool ascii = true;
+        bool escaped = false;
+        while (m_at < m_end && *m_at != '"') {
+            const auto c = uchar(*m_at++);
+            if (c < 0x20)
+                return false;
+            if (c == '\\') {
+                // The escaped character is taken apart below; a quote here does not end the name.
+                if (m_at == m_end)
+                    return false;
+                ++m_at;
+                escaped = true;
+            }
+            ascii = ascii && c < 0x80;
+        }
+        const std::string_view raw(start, size_t(m_at - start));
+        if (!take('"') || (!ascii && !simdjson::validate_utf8(raw.data(), raw.size())))
+            return false;
+        if (!escaped) {
+            *into = raw;
+            return true;
+        }
+        m_unescaped.clear();
+        for (size_t i = 0; i < raw.size(); ++i) {
+            if (raw[i] != '\\') {
+                m_unescaped.push_back(raw[i]);
+                continue;
+            }
+            if (++i == raw.size())
+                return false;
+            switch (raw[i]) {
+            case '"':
+            case '\\':
+            case '/':
+                m_unescaped.push_back(raw[i]);
+                break;
+            case 'b':
+                m_unescaped.push_back('\b');
+                break;
+            case 'f':
+                m_unescaped.push_back('\f');
+                break;
+            case 'n':
+                m_unescaped.push_back('\n');
+                break;
+            case 'r':
+                m_unescaped.push_back('\r');
+                break;
+            case 't':
+                m_unescaped.push_back('\t');
+                break;
+            case 'u': {
+                if (raw.size() - i < 5)
+                    return false;
+                char32_t code = 0;
+                for (size_t k = 1; k <= 4; ++k) {
+                    const uchar digit = hexDigits[uchar(raw[i + k])];
+                    if (digit > 0xF)
+                        return false;
+                    code = code << 4 | digit;
+                }
+                i += 4;
+                if (code >= 0xD800 && code <= 0xDFFF)
+                    return false;
+                if (code < 0x80) {
+                    m_unescaped.push_back(char(code));
+                } else if (code < 0x800) {
+                    m_unescaped.push_back(char(0xC0 | code >> 6));
+                    m_unescaped.push_back(char(0x80 | (code & 0x3F)));
+                } else {
+                    m_unescaped.push_back(char(0xE0 | code >> 12));
+                    m_unescaped.push_back(char(0x80 | (code >> 6 & 0x3F)));
+                    m_unescaped.push_back(char(0x80 | (code & 0x3F)));
+                }
+                break;
+            }
+            default:
+                return false;
+            }
+        }
+        *into = m_unescaped;
+        return true;
+    }
+
+    bool instant(double* into) {
+        bool integer = false;
+        const std::string_view text = number(&integer);
+        // Correctly rounded, like simdjson's; out of range is for simdjson to judge.
+        if (text.empty())
+            return false;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *into);
+        return error == std::errc() && end == text.data() + text.size();
+    }
+
+    bool entry(NameCache& names, QList<TaskEntry>& tasks) {
+        if (!take(R"({"id":")"sv) || m_end - m_at < 36)
+            return false;
+        const std::optional<QUuid> id = parseUuid(std::string_view(m_at, 36));
+        m_at += 36;
+        if (!id || !take(R"(","taskName":")"sv))
+            return false;
+        std::string_view nameText;
+        if (!name(&nameText) || !take(R"(,"duration":)"sv))
+            return false;
+        bool integer = false;
+        const std::string_view durationText = number(&integer);
+        int64_t duration = 0;
+        // "-0" and the edges of 64 bits are left to simdjson.
+        if (durationText.empty() || !integer || durationText.size() > 18 ||
+            durationText.starts_with("-0"))
+            return false;
+        std::from_chars(durationText.data(), durationText.data() + durationText.size(), duration);
+        double start = 0;
+        double end = 0;
+        double completion = 0;
+        if (!take(R"(,"startTime":)"sv) || !instant(&start) || !take(R"(,"endTime":)"sv))
+            return false;
+        const char* const endText = m_at;
+        if (!instant(&end))
+            return false;
+        const std::string_view endNumber(endText, size_t(m_at - endText));
+        if (!take(R"(,"completionDate":)"sv))
+            return false;
+        // Written as the same text as the end, as this program does: the same number.
+        const char* const completionText = m_at;
+        if (take(endNumber) && m_at < m_end && *m_at == '}') {
+            completion = end;
+        } else {
+            m_at = completionText;
+            if (!instant(&completion))
+                return false;
+        }
+        if (!take('}'))
+            return false;
+        tasks.append(TaskEntry(*id, names(nameText), duration, Instant(start), Instant(end),
+                               Instant(completion)));
+        return true;
+    }
+
+    const char* m_at;
+    const char* const m_end;
+    std::string m_unescaped;
+};
+
 // The text to iterate: the caller's bytes where their allocation leaves simdjson's padding behind
 // them (a file read by the store does), else a padded copy.
 class PaddedInput final {
@@ -220,25 +508,11 @@ std::optional<QList<TaskEntry>> decodeTaskHistory(QByteArrayView json, qsizetype
     if (input.isEmpty())
         return std::nullopt;
     ondemand::parser parser;
-    ondemand::document document;
-    ondemand::array array;
-    if (parser.iterate(input.view()).get(document) || document.get_array().get(array))
-        return std::nullopt;
-
     NameCache names;
     QList<TaskEntry> tasks;
     // Roughly one entry per 150 bytes; a guess that saves the list most of its regrowth.
     tasks.reserve(json.size() / 150 + 1);
-    for (auto element : array) {
-        ondemand::value value;
-        if (std::move(element).get(value))
-            return std::nullopt;
-        auto entry = decodeEntry(value, names);
-        if (!entry)
-            return std::nullopt;
-        tasks.append(std::move(*entry));
-    }
-    if (!atEnd(document))
+    if (!decodeArray(parser, input.view(), names, tasks))
         return std::nullopt;
     tasks.squeeze();
     return tasks;
@@ -303,4 +577,183 @@ std::optional<QByteArray> encodeTaskEntry(const TaskEntry& task) {
         return std::nullopt;
     out.commit(p);
     return out.take();
+}
+
+// The text not yet read sits in one buffer with simdjson's padding behind it. It starts at the
+// opener of the next run of entries: the array's own '[', or the comma after the last entry read,
+// overwritten with '['. A run ends at an entry's '}' followed by a comma; a ']' written behind
+// that '}' makes the run a document of its own. Read like that, a run goes through exactly the
+// steps the whole text would: the same bytes, outside any string, one level inside the array.
+// Were the cut inside a string, the run would end in an unclosed one, which simdjson refuses;
+// then an earlier cut is tried.
+struct TaskHistoryDecoder::State {
+    qsizetype batchBytes = 0;
+    ondemand::parser parser;
+    NameCache names;
+    QList<TaskEntry> tasks;
+    std::unique_ptr<char[]> text;
+    qsizetype capacity = 0;
+    qsizetype begin = 0; // the next run's opener
+    qsizetype end = 0;
+    qsizetype searchedTo = 0; // no cut before this
+    qint64 total = 0;
+    bool opened = false; // the array's '[' is found
+    bool afterComma = false;
+    bool failed = false;
+    int failures = 0; // cuts of the current run that did not read
+
+    // Cuts tried before giving up on a run: only a name holding "}," can spoil one.
+    static constexpr int triesPerRun = 4;
+    enum class Run { Read, NeedMore, Failed };
+
+    void append(QByteArrayView piece) {
+        if (begin > 0) {
+            std::memmove(text.get(), text.get() + begin, size_t(end - begin));
+            end -= begin;
+            searchedTo -= begin;
+            begin = 0;
+        }
+        const qsizetype needed = end + piece.size() + qsizetype(simdjson::SIMDJSON_PADDING);
+        if (needed > capacity) {
+            const qsizetype grown = std::max(needed, capacity * 2);
+            auto larger = std::make_unique<char[]>(size_t(grown));
+            if (end > 0)
+                std::memcpy(larger.get(), text.get(), size_t(end));
+            text = std::move(larger);
+            capacity = grown;
+        }
+        if (!piece.isEmpty())
+            std::memcpy(text.get() + end, piece.data(), size_t(piece.size()));
+        end += piece.size();
+    }
+
+    // Finds the array's '[' behind an optional byte-order mark and space; false while it cannot
+    // tell yet (or, when `last`, at all).
+    bool open(bool last) {
+        static constexpr std::string_view mark = "\xEF\xBB\xBF";
+        const std::string_view held(text.get(), size_t(end));
+        if (!last && held.size() < mark.size() && mark.starts_with(held))
+            return false;
+        qsizetype at = held.starts_with(mark) ? qsizetype(mark.size()) : 0;
+        while (at < end && isJsonSpace(text[at]))
+            ++at;
+        if (at == end) {
+            failed = last;
+            return false;
+        }
+        if (text[at] != '[') {
+            failed = true;
+            return false;
+        }
+        begin = at;
+        searchedTo = at + 1;
+        opened = true;
+        return true;
+    }
+
+    simdjson::padded_string_view view(qsizetype length) const {
+        return simdjson::padded_string_view(text.get() + begin, size_t(length),
+                                            size_t(capacity - begin));
+    }
+
+    // The `length` bytes from the opener as one run; false, with nothing appended, when they do
+    // not hold one.
+    bool decodeRun(qsizetype length) {
+        const qsizetype before = tasks.size();
+        if (WrittenRun(std::string_view(text.get() + begin, size_t(length))).read(names, tasks))
+            return true;
+        tasks.erase(tasks.begin() + before, tasks.end());
+        if (decodeArray(parser, view(length), names, tasks))
+            return true;
+        tasks.erase(tasks.begin() + before, tasks.end());
+        return false;
+    }
+
+    Run readRun() {
+        qsizetype comma = end;
+        while (failures < triesPerRun) {
+            // The last comma before `comma` that follows an entry's closing brace.
+            qsizetype brace = -1;
+            while (--comma >= searchedTo) {
+                if (text[comma] != ',')
+                    continue;
+                qsizetype before = comma - 1;
+                while (before > begin && isJsonSpace(text[before]))
+                    --before;
+                if (before > begin && text[before] == '}') {
+                    brace = before;
+                    break;
+                }
+            }
+            if (brace < 0) {
+                // Later text brings the next cuts to try.
+                searchedTo = end;
+                return Run::NeedMore;
+            }
+            const qsizetype cut = brace + 1;
+            const char replaced = text[cut];
+            text[cut] = ']';
+            if (decodeRun(cut + 1 - begin)) {
+                text[comma] = '[';
+                begin = comma;
+                searchedTo = comma + 1;
+                afterComma = true;
+                failures = 0;
+                return Run::Read;
+            }
+            text[cut] = replaced;
+            ++failures;
+        }
+        return Run::Failed;
+    }
+};
+
+TaskHistoryDecoder::TaskHistoryDecoder(qsizetype batchBytes)
+    : d(std::make_unique<State>()) {
+    d->batchBytes = std::max<qsizetype>(batchBytes, 1);
+}
+
+TaskHistoryDecoder::~TaskHistoryDecoder() = default;
+
+void TaskHistoryDecoder::expectBytes(qint64 total) {
+    // The same guess as decodeTaskHistory(). Pages of the list that no entry reaches are never
+    // touched, so an overestimate costs address space, not memory.
+    if (total > 0)
+        d->tasks.reserve(qsizetype(total / 150 + 1));
+}
+
+bool TaskHistoryDecoder::feed(QByteArrayView piece) {
+    if (d->failed)
+        return false;
+    d->total += piece.size();
+    // Beyond what simdjson reads as one document, and so beyond what decodeTaskHistory() reads.
+    if (d->total > qint64(simdjson::SIMDJSON_MAXSIZE_BYTES)) {
+        d->failed = true;
+        return false;
+    }
+    d->append(piece);
+    if (!d->opened && !d->open(false))
+        return !d->failed;
+    while (d->end - d->begin >= d->batchBytes) {
+        const State::Run run = d->readRun();
+        if (run == State::Run::Failed) {
+            d->failed = true;
+            return false;
+        }
+        if (run == State::Run::NeedMore)
+            break;
+    }
+    return true;
+}
+
+std::optional<QList<TaskEntry>> TaskHistoryDecoder::finish() {
+    if (d->failed || (!d->opened && !d->open(true)))
+        return std::nullopt;
+    const qsizetype before = d->tasks.size();
+    if (!d->decodeRun(d->end - d->begin))
+        return std::nullopt;
+    // "[…},]": the comma that opened the last run must have an entry after it.
+    if (d->afterComma && d->tasks.size() == before)
+        return std::nullopt;
+    return std::move(d->tasks);
 }

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -194,18 +193,47 @@ bool rewriteTailDurably(const QString& path, qint64 keep, QByteArrayView tail, Q
     return replaceFile(path, fill, error);
 }
 
+namespace {
+
+bool isAsciiAlphanumeric(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+}
+
+// Ours, "<name>.json.XXXXXX.saving", and those of earlier versions, which wrote through QSaveFile:
+// "<name>.json.XXXXXX" with random letters of both cases, unlike a name a person gives a backup
+// ("….json.backup"). Matched by hand: a regular expression here would bring its engine into
+// every start.
+bool isTemporaryName(QStringView name) {
+    const bool ours = name.endsWith(u".saving");
+    if (ours)
+        name.chop(7);
+    constexpr qsizetype randomLength = 6;
+    const QStringView json = u".json.";
+    if (name.size() <= json.size() + randomLength)
+        return false;
+    const QStringView random = name.last(randomLength);
+    const QStringView stem = name.chopped(randomLength + json.size());
+    if (!name.chopped(randomLength).endsWith(json) || stem.contains(u'\n') || stem.contains(u'\r'))
+        return false;
+    bool upper = false;
+    bool lower = false;
+    for (const QChar c : random) {
+        if (!isAsciiAlphanumeric(c))
+            return false;
+        upper = upper || c.isUpper();
+        lower = lower || c.isLower();
+    }
+    return ours || (upper && lower);
+}
+
+} // namespace
+
 void removeStaleTemporaries(const QString& folder) {
-    // Ours, and those of earlier versions, which wrote through QSaveFile: "<name>.json.XXXXXX"
-    // with random letters of both cases, unlike a name a person gives a backup ("….json.backup").
-    static const QRegularExpression temporaryName(
-        QStringLiteral("^.+\\.json\\.(?:[A-Za-z0-9]{6}\\.saving|(?=[a-z0-9]*[A-Z])(?=[A-Z0-9]*[a-z]"
-                       ")[A-Za-z0-9]{6})$"));
     const QDir dir(folder);
     const QStringList names =
-        dir.entryList({QStringLiteral("*.json.??????"), QStringLiteral("*.json.??????.saving")},
-                      QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+        dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Unsorted);
     for (const QString& name : names) {
-        if (!temporaryName.match(name).hasMatch())
+        if (!isTemporaryName(name))
             continue;
         if (QFile::remove(dir.filePath(name)))
             qCInfo(lcStorage, "Removed %s, left by an interrupted save", qPrintable(name));

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <memory>
 #include <sys/stat.h>
 
 namespace {
@@ -41,10 +42,23 @@ FilePreferencesStore::FileStamp stampOf(const QString& path) {
             qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
 
+// What readInPieces() reads at once.
+constexpr qint64 pieceLength = 1 << 16;
+
 // The last bytes of a file, where the end of a JSON array is looked for.
 constexpr qint64 tailLength = 4096;
 
 } // namespace
+
+PreferencesStore::PieceRead PreferencesStore::readInPieces(const QString& key,
+                                                           const PieceTaker& take) const {
+    const std::optional<QByteArray> bytes = value(key);
+    if (!bytes)
+        return PieceRead::Absent;
+    if (!lastError().isEmpty())
+        return PieceRead::Failed;
+    return take(*bytes, bytes->size()) ? PieceRead::Complete : PieceRead::Stopped;
+}
 
 FilePreferencesStore::FilePreferencesStore(QString folder)
     : m_folder(std::move(folder)) {
@@ -73,6 +87,34 @@ std::optional<QByteArray> FilePreferencesStore::value(const QString& key) const 
             m_stamps.insert(key, before);
     }
     return result;
+}
+
+PreferencesStore::PieceRead FilePreferencesStore::readInPieces(const QString& key,
+                                                               const PieceTaker& take) const {
+    m_lastError.clear();
+    const QString path = pathFor(key);
+    if (!QFileInfo::exists(path))
+        return PieceRead::Absent;
+    const FileStamp before = stampOf(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        m_lastError = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return PieceRead::Failed;
+    }
+    const qint64 size = file.size();
+    const auto chunk = std::make_unique<char[]>(pieceLength);
+    qint64 got = 0;
+    while ((got = file.read(chunk.get(), pieceLength)) > 0) {
+        if (!take(QByteArrayView(chunk.get(), got), size))
+            return PieceRead::Stopped;
+    }
+    if (got < 0 || file.error() != QFileDevice::NoError) {
+        m_lastError = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return PieceRead::Failed;
+    }
+    if (stampOf(path) == before)
+        m_stamps.insert(key, before);
+    return PieceRead::Complete;
 }
 
 bool FilePreferencesStore::setValue(const QString& key, const QByteArray& bytes) {

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QHash>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // Per-user key/value storage of byte blobs. Every write replaces the whole value and is on disk
@@ -15,6 +16,19 @@ public:
     // nullopt when nothing is stored; empty bytes when something is stored but cannot be read
     // (lastError() then says why), so it is never mistaken for an absent value.
     virtual std::optional<QByteArray> value(const QString& key) const = 0;
+    // What readInPieces() found.
+    enum class PieceRead {
+        Absent,   // nothing is stored
+        Complete, // every piece was taken
+        Stopped,  // `take` asked for no more
+        Failed,   // the value is there but could not be read; lastError() says why
+    };
+    // Hands the value under key to `take` a piece at a time, in order, for a reader that need not
+    // hold all of it at once; `size` is the whole value's (or -1). `take` returns false to stop.
+    // This reads the value whole and hands it over as one piece; a store that can do better
+    // reads it a piece at a time.
+    using PieceTaker = std::function<bool(QByteArrayView piece, qint64 size)>;
+    virtual PieceRead readInPieces(const QString& key, const PieceTaker& take) const;
     // Returns false when the value could not be stored; the previous value then stays.
     virtual bool setValue(const QString& key, const QByteArray& bytes) = 0;
     // Copies the value currently stored under key to a sibling that nothing overwrites,
@@ -40,6 +54,8 @@ public:
     static QString defaultFolder();
 
     std::optional<QByteArray> value(const QString& key) const override;
+    // Reads the file in pieces of 64 KiB.
+    PieceRead readInPieces(const QString& key, const PieceTaker& take) const override;
     bool setValue(const QString& key, const QByteArray& bytes) override;
     bool keepAside(const QString& key) override;
     bool appendToArray(const QString& key, QByteArrayView elements) override;
