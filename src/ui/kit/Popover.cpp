@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <memory>
 
@@ -233,6 +234,43 @@ private:
 };
 #endif
 
+#if defined(HOURLARK_HAVE_XCB) && QT_CONFIG(xcb)
+// GNOME's Wayland session runs the program through XWayland, which hears of no press outside the
+// program's own windows, and a press on the empty desktop moves no focus there either. An
+// invisible window over the rest of the screen's free area, under the panel, takes that press, as
+// the shell's own menus take the click that closes them. The top bar stays uncovered, so the item
+// still answers.
+class Popover::Catcher final : public QWidget {
+public:
+    explicit Catcher(Popover* popover)
+        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
+        , m_popover(popover) {
+        setWindowTitle(popover->windowTitle());
+        setAttribute(Qt::WA_TranslucentBackground);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+    }
+
+    static bool wanted() {
+        return QGuiApplication::platformName() == u"xcb" &&
+               !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+               qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(u"GNOME", Qt::CaseInsensitive);
+    }
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            keepOffTaskbars(this);
+        return QWidget::event(event);
+    }
+    // Not quite transparent, so that no compositor takes it for a hole to click through.
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(0, 0, 0, 1)); }
+    void mousePressEvent(QMouseEvent*) override { m_popover->closeFromOutside(); }
+
+private:
+    Popover* m_popover;
+};
+#endif
+
 Popover::Popover(Frame frame, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint) {
     setWindowTitle(QStringLiteral("Hourlark")); // the program's name, the same in every language
@@ -249,8 +287,12 @@ Popover::Popover(Frame frame, QWidget* parent)
 #if defined(HOURLARK_HAVE_XCB) && QT_CONFIG(xcb)
     if (QGuiApplication::platformName() == u"xcb")
         m_outsideClicks = new OutsideClicks(this);
+    if (Catcher::wanted())
+        m_catcher = std::make_unique<Catcher>(this);
 #endif
 }
+
+Popover::~Popover() = default;
 
 void Popover::setContent(QWidget* content) {
     delete m_content;
@@ -373,10 +415,19 @@ bool Popover::event(QEvent* event) {
         keepOffTaskbars(this);
         if (m_outsideClicks)
             m_outsideClicks->watch(true);
+        if (m_catcher) {
+            m_catcher->setGeometry(availableAround(m_anchor, m_point));
+            m_catcher->show();
+            // Kept above it: the window manager raises a window that is clicked, and a press
+            // with a sheet open leaves the panel shown.
+            windowHandle()->setTransientParent(m_catcher->windowHandle());
+        }
         break;
     case QEvent::Hide:
         if (m_outsideClicks)
             m_outsideClicks->watch(false);
+        if (m_catcher)
+            m_catcher->hide();
         break;
 #endif
     default:

@@ -5,12 +5,14 @@
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
+#include <memory>
 
 // The transient panel hung below the status item: a frameless tool window (not a Qt::Popup, which
 // a dialog opened from it would close and which Wayland refuses without a parent). It closes when
 // it loses activation or, on X11, when a button is pressed outside every window of the program
 // (where the click takes no focus, as on GNOME's empty desktop), unless one of its own sheets or
-// confirmations is open. Taskbars and pagers leave it out.
+// confirmations is open. On GNOME's Wayland session, through XWayland, an invisible window under
+// the panel takes that press instead. Taskbars and pagers leave it out.
 //
 // Like other frameless popups it draws its own frame: a thin border, and where the desktop
 // composites translucent windows, rounded corners and a soft shadow in a transparent margin
@@ -27,6 +29,7 @@ public:
     Q_ENUM(Frame)
 
     explicit Popover(Frame frame = Frame::Automatic, QWidget* parent = nullptr);
+    ~Popover() override;
 
     // Takes ownership; the content fills the area inside the frame.
     void setContent(QWidget* content);
@@ -56,6 +59,7 @@ protected:
 private:
     class Border;
     class OutsideClicks;
+    class Catcher;
 
     void place();
     QRect frameRect() const;
@@ -71,4 +75,5 @@ private:
     QPoint m_point;
     QElapsedTimer m_closedFromOutside;
     OutsideClicks* m_outsideClicks = nullptr; // a child; only on X11
+    std::unique_ptr<QWidget> m_catcher;       // only on GNOME's Wayland session
 };
