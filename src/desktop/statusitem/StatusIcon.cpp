@@ -6,7 +6,6 @@
 #include <QHash>
 #include <QIconEngine>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <algorithm>
 #include <limits>
@@ -30,72 +29,60 @@ bool allDigits(QStringView text) {
            std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
 }
 
-// "24:59 Write" -> "25", "00:59" -> "1", "30:00" -> "30". Empty without a time in front.
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// "24:59 Write" -> "25", "00:59" -> "1", "30:00" -> "30". Empty without a time in front. Read on
+// every tick, so it builds no string but the one it returns.
 QString minutesShown(const QString& title) {
     const qsizetype colon = title.indexOf(u':');
     if (colon <= 0)
         return {};
-    const QString minutes = title.left(colon).trimmed();
+    const QStringView minutes = QStringView(title).left(colon).trimmed();
     if (!allDigits(minutes))
         return {};
-    bool ok = false;
-    const qulonglong whole = minutes.toULongLong(&ok);
-    // More minutes than a number holds: shown as written, there is no telling them apart anyway.
-    if (!ok)
-        return minutes;
+    qulonglong whole = 0;
+    for (const QChar c : minutes) {
+        // More minutes than a number holds, or digits of another script: shown as written, there
+        // is no telling them apart anyway.
+        if (!isAsciiDigit(c) || __builtin_mul_overflow(whole, 10ULL, &whole) ||
+            __builtin_add_overflow(whole, qulonglong(c.unicode() - u'0'), &whole))
+            return minutes.toString();
+    }
     const QStringView seconds = QStringView(title).mid(colon + 1, 2);
-    const bool minuteBegun = allDigits(seconds) && seconds.toUInt() > 0;
+    const bool minuteBegun =
+        !seconds.isEmpty() && std::all_of(seconds.begin(), seconds.end(), isAsciiDigit) &&
+        std::any_of(seconds.begin(), seconds.end(), [](QChar c) { return c != u'0'; });
     if (minuteBegun && whole < std::numeric_limits<qulonglong>::max())
         return QString::number(whole + 1);
     return QString::number(whole);
 }
 
-struct Glyph {
-    QPainterPath outline;
-    qreal advance = 0;
-};
-
-// The digits' outlines, traced once per font at a size where they keep their shape and scaled
-// into each icon. Tracing is most of what a drawing costs, and the digits never change.
-QPainterPath digitsPath(const QString& digits) {
-    static QString tracedFont;
-    static QHash<QChar, Glyph> glyphs;
+// The digits, drawn with the font's glyphs scaled into the box: full height, squeezed sideways
+// when three digits would otherwise shrink below legibility at 16 pixels. The glyphs are
+// rasterised at the size they land at, unhinted (hinting is for text at its own size, and would
+// also keep them off fractional positions), and kept in the font's glyph cache for the next
+// minute's drawing. Tracing their outlines instead runs the font's hinting program at its full
+// design size for every new digit: several times what the rest of a drawing costs.
+void drawDigits(QPainter& painter, const QString& digits, const QRectF& box) {
     QFont font = QGuiApplication::font();
     font.setPixelSize(100);
     font.setBold(true);
-    if (font.key() != tracedFont) {
-        glyphs.clear();
-        tracedFont = font.key();
-    }
-    QPainterPath path;
-    qreal x = 0;
-    for (const QChar c : digits) {
-        auto glyph = glyphs.constFind(c);
-        if (glyph == glyphs.cend()) {
-            Glyph traced;
-            traced.outline.addText(0, 0, font, QString(c));
-            traced.advance = QFontMetricsF(font).horizontalAdvance(c);
-            glyph = glyphs.insert(c, traced);
-        }
-        path.addPath(glyph->outline.translated(x, 0));
-        x += glyph->advance;
-    }
-    return path;
-}
-
-// Scales the glyph outlines into the box: full height, squeezed sideways when three digits would
-// otherwise shrink below legibility at 16 pixels.
-QPainterPath fitted(const QPainterPath& path, const QRectF& box) {
-    const QRectF bounds = path.boundingRect();
+    font.setHintingPreference(QFont::PreferNoHinting);
+    const QRectF bounds = QFontMetricsF(font).tightBoundingRect(digits);
     if (bounds.isEmpty())
-        return {};
+        return;
     const qreal sy = box.height() / bounds.height();
     const qreal sx = std::min(sy, box.width() / bounds.width());
-    QTransform transform;
-    transform.translate(box.center().x(), box.center().y());
-    transform.scale(sx, sy);
-    transform.translate(-bounds.center().x(), -bounds.center().y());
-    return transform.map(path);
+    painter.save();
+    painter.translate(box.center());
+    painter.scale(sx, sy);
+    painter.translate(-bounds.center());
+    painter.setFont(font);
+    painter.setPen(digitColor);
+    painter.drawText(QPointF(0, 0), digits);
+    painter.restore();
 }
 
 // Where the ring and what it encloses lie in an icon of the given size.
@@ -213,10 +200,8 @@ QImage render(const Face& face, int pixelSize) {
         return image;
     }
     const qreal height = inner.height() * (face.minutes.size() <= 2 ? 0.66 : 0.56);
-    const QRectF box(inner.left(), inner.center().y() - height / 2, inner.width(), height);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(digitColor);
-    painter.drawPath(fitted(digitsPath(face.minutes), box));
+    drawDigits(painter, face.minutes,
+               QRectF(inner.left(), inner.center().y() - height / 2, inner.width(), height));
     return image;
 }
 
