@@ -13,6 +13,9 @@ source "$here/../e2e/desktop-session.sh"
 record() {
     printf '%s=%s\n' "$1" "$2" >>"$out/result"
 }
+value() { # KEY: what was recorded last
+    grep "^$1=" "$out/result" | tail -n1 | cut -d= -f2-
+}
 
 # --- outside the bus: the display, the user, the bus -------------------------------------------
 
@@ -23,7 +26,10 @@ if [[ ${1:-} != --inside ]]; then
     mkdir -p "$out"
     : >"$out/result"
     work=$(mktemp -d /tmp/hourlark-host.XXXXXX)
+    # run-matrix removes it too when it has to end the run on a timeout.
+    echo "$work" >"$out/work-folder"
     trap 'session_cleanup; rm -rf "$work"' EXIT
+    trap 'exit 143' TERM
     # A fresh home for everything, the bus daemon and what it starts (dconf) included.
     export HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" XDG_CONFIG_HOME="$work/home/.config"
     export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8
@@ -163,6 +169,7 @@ panel_box() {
     return 1
 }
 panel_shown() { panel_box >/dev/null; }
+panel_gone() { ! panel_box >/dev/null; }
 
 # Our own menu (X11 tray, status window, ContextMenu): any other visible window of ours.
 own_menu_shown() {
@@ -477,12 +484,19 @@ placement() {
     fi
 }
 
-# Neutral ground for closing what a click opened: the middle of the lower screen.
+# Empty desktop to click on: halfway down, on the side away from the panel (which may be anywhere).
+outside_point() {
+    local px=1000 py pw=0 ph
+    [[ -n $(panel_box) ]] && read -r px py pw ph <<<"$(panel_box)"
+    if ((px + pw / 2 > 640)); then echo "150 400"; else echo "1130 400"; fi
+}
+
 close_all() {
     key_escape
     sleep 0.3
     if panel_shown || own_menu_shown; then
-        click 640 650 1
+        # shellcheck disable=SC2046 # two numbers
+        click $(outside_point) 1
         sleep 0.5
     fi
     if panel_shown; then
@@ -503,6 +517,8 @@ for button in 1 2 3; do
     elif own_menu_shown; then
         result="menu"
     fi
+    # Off the item, so the pointer (which a nested compositor draws into the picture) hides nothing.
+    [[ $host == sway ]] || xdotool mousemove_relative -- 0 40
     sleep 0.7
     shot "$work/post.png"
     cp "$work/post.png" "$out/3-click-$name.png"
@@ -529,6 +545,12 @@ for button in 1 2 3; do
             done
         fi
         record taskbar "$listed"
+        # A click on the empty desktop closes the panel, as with any popup.
+        if [[ -z $(value outside) ]]; then
+            # shellcheck disable=SC2046 # two numbers
+            click $(outside_point) 1
+            if poll 2 panel_gone; then record outside closes; else record outside "stays open"; fi
+        fi
     fi
     record "click_$name" "$result"
     echo "after the $name click, our windows:"
