@@ -31,24 +31,6 @@ QList<QWidget*> tabStops(const QWidget* root) {
     return stops;
 }
 
-// A section rebuilt for a day takes the place of the old one in the Tab order.
-void takeTabPlace(const QWidget* old, QWidget* fresh) {
-    const QList<QWidget*> oldStops = tabStops(old);
-    if (oldStops.isEmpty())
-        return;
-    QWidget* before = oldStops.constFirst()->previousInFocusChain();
-    while (before != oldStops.constFirst() &&
-           (old->isAncestorOf(before) || fresh->isAncestorOf(before) ||
-            !(before->focusPolicy() & Qt::TabFocus)))
-        before = before->previousInFocusChain();
-    if (before == oldStops.constFirst())
-        return; // nothing else takes the focus
-    for (QWidget* stop : tabStops(fresh)) {
-        QWidget::setTabOrder(before, stop);
-        before = stop;
-    }
-}
-
 // A day's completions are newest first; equal instants keep the order they were added in.
 void insertNewestFirst(QList<TaskEntry>& tasks, const TaskEntry& entry) {
     const auto older = std::find_if(tasks.cbegin(), tasks.cend(), [&](const TaskEntry& task) {
@@ -326,7 +308,7 @@ void HistoryView::adoptDays(QList<DayGroup> days) {
     }
     for (const auto& [index, old] : std::as_const(changed)) {
         m_kept.append(stateOf(old));
-        takeTabPlace(old, createSection(index)); // takes the focus, if the old one had it
+        createSection(index); // takes the focus, if the old one had it
         discard(old);
     }
     // The expanded day always exists: its height is only known from its layout.
