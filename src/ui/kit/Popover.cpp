@@ -232,9 +232,7 @@ private:
     uint8_t m_xinput = 0;
     QSocketNotifier* m_notifier = nullptr;
 };
-#endif
 
-#if defined(HOURLARK_HAVE_XCB) && QT_CONFIG(xcb)
 // GNOME's Wayland session runs the program through XWayland, which hears of no press outside the
 // program's own windows, and a press on the empty desktop moves no focus there either. An
 // invisible window over the rest of the screen's free area, under the panel, takes that press, as
