@@ -419,10 +419,14 @@ settled() {
 poll 30 settled || record notes "the desktop kept changing"
 cp "$work/before.png" "$out/0-host.png"
 
-# Hourlark as a person starts it: empty data folders, the session's own display choice.
+# What the host asks of the item (Activate with its x and y, ContextMenu...), for reading later.
+background sni-calls dbus-monitor --session "interface='org.kde.StatusNotifierItem'"
+
+# Hourlark as a person starts it: empty data folders, the session's own display choice; its own
+# diagnostics on.
 started=$(now)
 (
-    export DISPLAY=$app_display
+    export DISPLAY=$app_display QT_LOGGING_RULES="hourlark.*=true"
     exec env --default-signal=INT,QUIT "$app" >"$out/hourlark.log" 2>&1
 ) &
 session_pids+=($!)
@@ -431,6 +435,10 @@ hourlark_pid=$!
 box=""
 deadline=$((SECONDS + 20))
 while ((SECONDS < deadline)); do
+    # When the item reaches the watcher, apart from when the host draws it.
+    if [[ -z $(value registered) ]] && [[ $(registered_items) == *StatusNotifierItem* ]]; then
+        record registered "$(since "$started")"
+    fi
     if box=$(item_box); then
         break
     fi
@@ -439,7 +447,7 @@ while ((SECONDS < deadline)); do
 done
 if [[ -z $box ]]; then
     record visible "no"
-    record registered "$(registered_items | tr -d '\n')"
+    record items "$(registered_items | tr -d '\n')"
     shot "$out/1-no-item.png"
     exit 0
 fi
