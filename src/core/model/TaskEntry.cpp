@@ -3,16 +3,6 @@
 #include "time/DurationText.h"
 
 #include <bit>
-#include <utility>
-
-struct TaskEntry::Separate final : Shared {
-    Separate(QString name, qint64 duration, Instant completion)
-        : Shared(std::move(name), true)
-        , duration(duration)
-        , completion(completion) {}
-    qint64 duration;
-    Instant completion;
-};
 
 namespace {
 
@@ -27,9 +17,6 @@ bool sameInstant(Instant a, Instant b) {
            std::bit_cast<quint64>(b.secondsSinceReference());
 }
 
-constexpr quint64 compactFlag = 1;
-constexpr int durationShift = 48;
-constexpr quint64 pointerBits = (quint64(1) << durationShift) - 1;
 constexpr qint64 largestCompactDuration = 0xFFFF;
 
 } // namespace
@@ -64,76 +51,9 @@ TaskEntry::TaskEntry(QUuid id, const Name& taskName, qint64 duration, Instant st
     }
 }
 
-TaskEntry::TaskEntry(const TaskEntry& other)
-    : m_id(other.m_id)
-    , m_startTime(other.m_startTime)
-    , m_endTime(other.m_endTime)
-    , m_tail(other.m_tail) {
-    if (Shared* name = shared())
-        name->ref.ref();
-}
-
-TaskEntry::TaskEntry(TaskEntry&& other) noexcept
-    : m_id(other.m_id)
-    , m_startTime(other.m_startTime)
-    , m_endTime(other.m_endTime)
-    , m_tail(std::exchange(other.m_tail, 0)) {}
-
-TaskEntry& TaskEntry::operator=(const TaskEntry& other) {
-    if (this != &other) {
-        TaskEntry copy(other);
-        *this = std::move(copy);
-    }
-    return *this;
-}
-
-TaskEntry& TaskEntry::operator=(TaskEntry&& other) noexcept {
-    if (this != &other) {
-        release();
-        m_id = other.m_id;
-        m_startTime = other.m_startTime;
-        m_endTime = other.m_endTime;
-        m_tail = std::exchange(other.m_tail, 0);
-    }
-    return *this;
-}
-
-TaskEntry::~TaskEntry() {
-    release();
-}
-
-TaskEntry::Shared* TaskEntry::shared() const {
-    const quint64 address = m_tail & compactFlag ? m_tail & pointerBits & ~compactFlag : m_tail;
-    return reinterpret_cast<Shared*>(quintptr(address));
-}
-
-void TaskEntry::release() {
-    Shared* name = shared();
-    if (name && !name->ref.deref()) {
-        if (name->ownFields)
-            delete static_cast<Separate*>(name);
-        else
-            delete name;
-    }
-    m_tail = 0;
-}
-
 const QString& TaskEntry::taskName() const {
     const Shared* name = shared();
     return name ? name->text : noName();
-}
-
-qint64 TaskEntry::duration() const {
-    if (m_tail & compactFlag)
-        return qint64(m_tail >> durationShift);
-    const Shared* name = shared();
-    return name ? static_cast<const Separate*>(name)->duration : 0;
-}
-
-Instant TaskEntry::completionDate() const {
-    if (m_tail & compactFlag || m_tail == 0)
-        return m_endTime;
-    return static_cast<const Separate*>(shared())->completion;
 }
 
 QString TaskEntry::formattedDuration() const {

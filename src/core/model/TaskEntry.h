@@ -5,6 +5,7 @@
 #include <QSharedData>
 #include <QString>
 #include <QUuid>
+#include <utility>
 
 // One completed task. Immutable: an edit builds a new entry with the same id.
 //
@@ -22,7 +23,14 @@ class TaskEntry final {
         bool ownFields; // a Separate, which holds the duration and completion too
         QString text;
     };
-    struct Separate;
+    struct Separate final : Shared {
+        Separate(QString name, qint64 duration, Instant completion)
+            : Shared(std::move(name), true)
+            , duration(duration)
+            , completion(completion) {}
+        qint64 duration;
+        Instant completion;
+    };
 
 public:
     // A name as entries hold it; copies share one string.
@@ -42,18 +50,52 @@ public:
               Instant completionDate);
     TaskEntry(QUuid id, const Name& taskName, qint64 duration, Instant startTime, Instant endTime,
               Instant completionDate);
-    TaskEntry(const TaskEntry& other);
-    TaskEntry(TaskEntry&& other) noexcept;
-    TaskEntry& operator=(const TaskEntry& other);
-    TaskEntry& operator=(TaskEntry&& other) noexcept;
-    ~TaskEntry();
+    // Inline: grouping and sorting a long history copy and read entries by the hundred thousand.
+    TaskEntry(const TaskEntry& other)
+        : m_id(other.m_id)
+        , m_startTime(other.m_startTime)
+        , m_endTime(other.m_endTime)
+        , m_tail(other.m_tail) {
+        if (Shared* name = shared())
+            name->ref.ref();
+    }
+    TaskEntry(TaskEntry&& other) noexcept
+        : m_id(other.m_id)
+        , m_startTime(other.m_startTime)
+        , m_endTime(other.m_endTime)
+        , m_tail(std::exchange(other.m_tail, 0)) {}
+    TaskEntry& operator=(const TaskEntry& other) {
+        if (this != &other)
+            *this = TaskEntry(other);
+        return *this;
+    }
+    TaskEntry& operator=(TaskEntry&& other) noexcept {
+        if (this != &other) {
+            release();
+            m_id = other.m_id;
+            m_startTime = other.m_startTime;
+            m_endTime = other.m_endTime;
+            m_tail = std::exchange(other.m_tail, 0);
+        }
+        return *this;
+    }
+    ~TaskEntry() { release(); }
 
     QUuid id() const { return m_id; }
     const QString& taskName() const;
-    qint64 duration() const; // whole seconds
+    qint64 duration() const { // whole seconds
+        if (m_tail & compactFlag)
+            return qint64(m_tail >> durationShift);
+        const Shared* name = shared();
+        return name ? static_cast<const Separate*>(name)->duration : 0;
+    }
     Instant startTime() const { return m_startTime; }
     Instant endTime() const { return m_endTime; }
-    Instant completionDate() const;
+    Instant completionDate() const {
+        if (m_tail & compactFlag || m_tail == 0)
+            return m_endTime;
+        return static_cast<const Separate*>(shared())->completion;
+    }
 
     // "m:ss" below an hour, "h:mm:ss" from an hour on; hours are not wrapped at 24.
     QString formattedDuration() const;
@@ -61,8 +103,24 @@ public:
     bool operator==(const TaskEntry& other) const;
 
 private:
-    Shared* shared() const;
-    void release();
+    static constexpr quint64 compactFlag = 1;
+    static constexpr int durationShift = 48;
+    static constexpr quint64 pointerBits = (quint64(1) << durationShift) - 1;
+
+    Shared* shared() const {
+        const quint64 address = m_tail & compactFlag ? m_tail & pointerBits & ~compactFlag : m_tail;
+        return reinterpret_cast<Shared*>(quintptr(address));
+    }
+    void release() {
+        Shared* name = shared();
+        if (name && !name->ref.deref()) {
+            if (name->ownFields)
+                delete static_cast<Separate*>(name);
+            else
+                delete name;
+        }
+        m_tail = 0;
+    }
 
     QUuid m_id;
     Instant m_startTime;
