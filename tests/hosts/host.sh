@@ -107,18 +107,19 @@ key_escape() {
 }
 
 # "X Y W H" of the pixels that changed since BEFORE and have our badge's colours: its blue-grey
-# fill (running or stopped) or its amber ring. The panel's own greys and the white label do not
-# count. Fails when there are too few.
+# fill, running or stopped (blue above red by 5%, blue between 12% and 55%), or its amber ring.
+# The panel's greys and whites, the white label and bright blue highlights do not count. Fails
+# when there are too few.
 badge_box() { # BEFORE NOW
-    local changed result
-    changed=$(convert "$1" "$2" -compose difference -composite -colorspace gray -threshold 4% \
-        -format '%@' info: 2>/dev/null)
-    # Nothing changed reads as 0x0 (which -crop would take for the whole screen).
-    [[ $changed =~ ^([1-9][0-9]*)x([1-9][0-9]*)\+([0-9]+)\+([0-9]+)$ ]] || return 1
-    local ox=${BASH_REMATCH[3]} oy=${BASH_REMATCH[4]}
-    result=$(convert "$1" "$2" -crop "$changed" +repage \
+    local result
+    result=$(convert "$1" "$2" -background white \
         \( -clone 0 -clone 1 -compose difference -composite -colorspace gray -threshold 4% \) \
-        \( -clone 1 -fx '(b - r > 0.05 && b > 0.12 && b < 0.55) || (r > 0.8 && g > 0.5 && b < 0.35)' \) \
+        \( -clone 1 -separate \
+        \( -clone 2 -clone 0 -compose minus_src -composite -threshold 5% \) \
+        \( -clone 2 -threshold 12% \) \( -clone 2 -threshold 55% -negate \) \
+        \( -clone 0 -threshold 80% \) \( -clone 1 -threshold 50% \) \( -clone 2 -threshold 35% -negate \) \
+        -delete 0-2 \( -clone 0-2 -compose multiply -flatten \) \( -clone 3-5 -compose multiply -flatten \) \
+        -delete 0-5 -compose lighten -composite \) \
         -delete 0,1 -compose multiply -composite -format '%[fx:round(mean*w*h)] %@' info: 2>/dev/null)
     local count=${result%% *} box=${result#* }
     ((count >= 12)) || return 1
@@ -126,7 +127,7 @@ badge_box() { # BEFORE NOW
     # A badge is about square and panel-sized; anything else is the panel still laying out.
     local w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]}
     ((w >= 8 && h >= 8 && w <= 64 && h <= 64 && w * 2 >= h && h * 2 >= w)) || return 1
-    echo "$((ox + BASH_REMATCH[3])) $((oy + BASH_REMATCH[4])) ${BASH_REMATCH[1]} ${BASH_REMATCH[2]}"
+    echo "${BASH_REMATCH[3]} ${BASH_REMATCH[4]} $w $h"
 }
 
 # "X Y W H" of the item on screen, from the pixels (the status window from the X server).
@@ -432,13 +433,15 @@ started=$(now)
 session_pids+=($!)
 hourlark_pid=$!
 
+# When the item reaches the watcher, apart from when the host draws it.
+(
+    poll 20 eval '[[ $(registered_items) == *StatusNotifierItem* ]]' && record registered "$(since "$started")"
+) &
+session_pids+=($!)
+
 box=""
 deadline=$((SECONDS + 20))
 while ((SECONDS < deadline)); do
-    # When the item reaches the watcher, apart from when the host draws it.
-    if [[ -z $(value registered) ]] && [[ $(registered_items) == *StatusNotifierItem* ]]; then
-        record registered "$(since "$started")"
-    fi
     if box=$(item_box); then
         break
     fi
