@@ -111,8 +111,13 @@ key_escape() {
 # The panel's greys and whites, the white label and bright blue highlights do not count. Fails
 # when there are too few.
 badge_box() { # BEFORE NOW
-    local result
-    result=$(convert "$1" "$2" -background white \
+    local changed result
+    changed=$(convert "$1" "$2" -compose difference -composite -colorspace gray -threshold 4% \
+        -format '%@' info: 2>/dev/null)
+    # Nothing changed reads as 0x0 (which -crop would take for the whole screen).
+    [[ $changed =~ ^([1-9][0-9]*)x([1-9][0-9]*)\+([0-9]+)\+([0-9]+)$ ]] || return 1
+    local ox=${BASH_REMATCH[3]} oy=${BASH_REMATCH[4]}
+    result=$(convert "$1" "$2" -crop "$changed" +repage -background white \
         \( -clone 0 -clone 1 -compose difference -composite -colorspace gray -threshold 4% \) \
         \( -clone 1 -separate \
         \( -clone 2 -clone 0 -compose minus_src -composite -threshold 5% \) \
@@ -127,7 +132,7 @@ badge_box() { # BEFORE NOW
     # A badge is about square and panel-sized; anything else is the panel still laying out.
     local w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]}
     ((w >= 8 && h >= 8 && w <= 64 && h <= 64 && w * 2 >= h && h * 2 >= w)) || return 1
-    echo "${BASH_REMATCH[3]} ${BASH_REMATCH[4]} $w $h"
+    echo "$((ox + BASH_REMATCH[3])) $((oy + BASH_REMATCH[4])) $w $h"
 }
 
 # "X Y W H" of the item on screen, from the pixels (the status window from the X server).
