@@ -479,6 +479,19 @@ cp "$work/now.png" "$out/2-counting.png"
 record label "$(read_label "$ix" "$iy" "$iw" "$ih")"
 record title "$(DISPLAY=$app_display "$app" status 2>/dev/null)"
 
+# "X Y" of the words Open Timer in the menu the host drew over AREA (WxH+X+Y), found by OCR.
+open_timer_point() {
+    [[ $1 =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
+    local ox=${BASH_REMATCH[3]} oy=${BASH_REMATCH[4]} crop="$work/menu.png"
+    convert "$work/post.png" -crop "$1" +repage -colorspace gray -resize 200% "$crop"
+    if (($(convert "$crop" -format '%[fx:mean < 0.5]' info:))); then
+        convert "$crop" -negate "$crop"
+    fi
+    tesseract "$crop" - --psm 11 tsv 2>/dev/null | awk -F '\t' -v ox="$ox" -v oy="$oy" \
+        '$12 == "Open" { printf "%d %d\n", ox + ($7 + $9 / 2) / 2, oy + ($8 + $10 / 2) / 2; found = 1; exit }
+         END { exit !found }'
+}
+
 # Where the panel is against the item: "anchored" when it opens right below or above the item's
 # bar (the badge's centre within its width, its near edge at most 24 px from the badge, which
 # leaves room for the bar's padding), else how far off it is or by how much it covers the item.
@@ -538,12 +551,25 @@ for button in 1 2 3; do
     sleep 0.7
     shot "$work/post.png"
     cp "$work/post.png" "$out/3-click-$name.png"
+    area=""
     if [[ $result == nothing ]]; then
         # A menu the host draws itself: a box of changed pixels larger than the item's own redraw.
         read -r count area <<<"$(changed_area "$work/pre.png" "$work/post.png")"
         if [[ $area =~ ^([0-9]+)x([0-9]+) ]] && ((BASH_REMATCH[1] > 60 && BASH_REMATCH[2] > 40)); then
             result="menu"
         fi
+    fi
+    # Where a left click opens the host's menu, its Open Timer opens the panel.
+    if [[ $name == left && $result == menu ]] && point=$(open_timer_point "$area"); then
+        # shellcheck disable=SC2086 # two numbers
+        click $point 1
+        if poll 3 panel_shown; then
+            record placement_open "$(placement)"
+            shot "$out/3-open-timer.png"
+        else
+            record placement_open "not opened"
+        fi
+        close_all
     fi
     if [[ $result == panel ]]; then
         record "panel_$name" "$(panel_box)"
