@@ -13,6 +13,8 @@
 #include <QSet>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#include <iterator>
+#include <optional>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -178,8 +180,52 @@ void HistoryManager::saveTask(const TaskEntry& entry) {
     });
 }
 
+namespace {
+
+// Completions recorded one after another, the usual history: each day is then one run of the list
+// and its newest-first order that run backwards, so the days are cut out whole, with no index
+// and no sorting. nullopt when the history is in any other order (or two runs would be one day),
+// for the general way.
+std::optional<QList<DayGroup>> runsByDay(const QList<TaskEntry>& tasks) {
+    const auto notBefore = [](const TaskEntry& a, const TaskEntry& b) {
+        return !(a.completionDate() < b.completionDate());
+    };
+    if (std::adjacent_find(tasks.cbegin(), tasks.cend(), notBefore) != tasks.cend())
+        return std::nullopt;
+    QList<DayGroup> groups;
+    LocalDays days;
+    LocalDay day;
+    qsizetype runStart = 0;
+    const auto closeRun = [&](qsizetype runEnd) {
+        if (!groups.isEmpty() && !(groups.constLast().date.secondsSinceReference() < day.start))
+            return false;
+        groups.append(
+            DayGroup{Instant(day.start),
+                     QList<TaskEntry>(std::make_reverse_iterator(tasks.cbegin() + runEnd),
+                                      std::make_reverse_iterator(tasks.cbegin() + runStart))});
+        return true;
+    };
+    for (qsizetype i = 0; i < tasks.size(); ++i) {
+        const double completion = tasks[i].completionDate().secondsSinceReference();
+        if (i > 0 && day.contains(completion))
+            continue;
+        if (i > 0 && !closeRun(i))
+            return std::nullopt;
+        day = days.from(day, tasks[i].completionDate());
+        runStart = i;
+    }
+    if (!tasks.isEmpty() && !closeRun(tasks.size()))
+        return std::nullopt;
+    std::reverse(groups.begin(), groups.end());
+    return groups;
+}
+
+} // namespace
+
 QList<DayGroup> HistoryManager::getTasksByDay() const {
     finishLoading();
+    if (std::optional<QList<DayGroup>> runs = runsByDay(m_tasks))
+        return std::move(*runs);
     QList<DayGroup> groups;
     QHash<double, qsizetype> groupByStart;
 
