@@ -94,9 +94,6 @@ private slots:
         QTest::newRow("C, delete all, one: the program's own wording")
             << QString() << u"MergedTaskRow"_s << u"Delete all %n completions of '%1'?"_s << 1
             << u"Delete all 1 completions of '%1'?"_s;
-        QTest::newRow("C, notification")
-            << QString() << u"TimerManager"_s << u"Countdown Complete!"_s << -1
-            << u"Countdown Complete!"_s;
         tasks("de", u"de_DE"_s, 2, u"2 Aufgaben"_s);
         tasks("fr, one", u"fr_FR"_s, 1, u"1 tâche"_s);
         tasks("es", u"es_ES"_s, 5, u"5 tareas"_s);
