@@ -59,10 +59,8 @@ private slots:
         QTest::addColumn<Screens>("screens");
         QTest::addColumn<QPoint>("device");
         QTest::addColumn<QPoint>("logical");
-        const Screens twice{{QRect(0, 0, 960, 540), 2}};
         const Screens quarter{{QRect(0, 0, 1920, 1080), 1.25}};
         const Screens mixed{{QRect(0, 0, 1280, 720), 1.5}, {QRect(1920, 0, 960, 540), 2}};
-        QTest::newRow("2x, right edge") << twice << QPoint(1900, 20) << QPoint(950, 10);
         QTest::newRow("1.25x, past the logical width")
             << quarter << QPoint(2390, 30) << QPoint(1912, 24);
         QTest::newRow("1.5x, first screen") << mixed << QPoint(1800, 30) << QPoint(1200, 20);
