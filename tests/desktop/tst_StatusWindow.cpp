@@ -1,6 +1,7 @@
 #include "statusitem/StatusWindow.h"
 
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -22,6 +23,8 @@ private slots:
         StatusWindow item;
         item.setTitle(title);
         QCOMPARE(item.title(), title);
+        QVERIFY(QKeySequence::mnemonic(item.button()->text()).isEmpty());
+        QCOMPARE(item.button()->text().replace(u"&&"_s, u"&"_s), title);
         QVERIFY(item.window()->isVisible());
         QVERIFY(item.window()->width() >= item.button()->sizeHint().width());
         QVERIFY(!item.anchorRect().isNull());

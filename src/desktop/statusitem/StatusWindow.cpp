@@ -67,13 +67,15 @@ StatusWindow::StatusWindow(QObject* parent)
 StatusWindow::~StatusWindow() = default;
 
 QString StatusWindow::title() const {
-    return m_button->text();
+    return m_title;
 }
 
 void StatusWindow::setTitle(const QString& title) {
-    if (title == m_button->text())
+    if (title == m_title)
         return;
-    m_button->setText(title);
+    m_title = title;
+    // A button reads "&" as the mark of a shortcut letter; "Tom & Jerry" must keep its ampersand.
+    m_button->setText(QString(title).replace(u'&', QStringLiteral("&&")));
     // Proportional digits change the width from tick to tick; only a real change moves the window.
     if (m_window->sizeHint() != m_window->size())
         placeInCorner();

@@ -32,4 +32,5 @@ private:
 
     std::unique_ptr<QWidget> m_window;
     QPushButton* m_button = nullptr; // owned by the window
+    QString m_title;
 };
