@@ -51,11 +51,49 @@ cpu_ns() {
     cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { printf "%d", sum }'
 }
 
-# Wake-ups: the times any thread went to sleep and was woken (voluntary context switches; the
-# involuntary ones count a busy machine's preemptions, not the program's doing).
-switches() {
-    cat /proc/"$1"/task/*/status 2>/dev/null |
-        awk '/^voluntary_ctxt_switches/ { sum += $2 } END { printf "%d", sum }'
+# One line per thread of each process: "PID TID CPU_NS WAKEUPS". Wake-ups are the times the thread
+# went to sleep and was woken (voluntary context switches; the involuntary ones count a busy
+# machine's preemptions, not the program's doing).
+thread_counts() {
+    local pid
+    for pid in "$@"; do
+        awk -v pid="$pid" '
+            { n = split(FILENAME, part, "/"); tid = part[n - 1] }
+            FILENAME ~ /schedstat$/ { cpu[tid] = $1 }
+            /^voluntary_ctxt_switches/ { vol[tid] = $2 }
+            END { for (tid in cpu) if (tid in vol) print pid, tid, cpu[tid], vol[tid] }' \
+            /proc/"$pid"/task/*/schedstat /proc/"$pid"/task/*/status 2>/dev/null || true
+    done
+}
+
+# watch SECONDS PID...: CPU nanoseconds and wake-ups of each process over SECONDS, one line per
+# process: "PID CPU_NS WAKEUPS". The threads are read once a second, so a thread that ends in the
+# window counts with what it did until its last reading, and one that starts in it counts from
+# zero; summing the threads at both ends instead would take away all that an ending thread had
+# ever done (the history loader's pooled thread ends 30 s after its last job, often mid-window).
+watch() {
+    local seconds=$1 start second wait_ms
+    shift
+    start=$(now_ms)
+    thread_counts "$@" | sed 's/^/0 /' >"$work/watch.txt"
+    for ((second = 1; second <= seconds; second++)); do
+        wait_ms=$((start + second * 1000 - $(now_ms)))
+        if ((wait_ms > 0)); then
+            sleep "$(printf '%d.%03d' $((wait_ms / 1000)) $((wait_ms % 1000)))"
+        fi
+        thread_counts "$@" | sed "s/^/$second /" >>"$work/watch.txt"
+    done
+    awk '
+        $1 == 0 { first_cpu[$2 " " $3] = $4; first_vol[$2 " " $3] = $5 }
+        { last_cpu[$2 " " $3] = $4; last_vol[$2 " " $3] = $5 }
+        END {
+            for (key in last_cpu) {
+                split(key, k, " ")
+                cpu[k[1]] += last_cpu[key] - first_cpu[key]
+                vol[k[1]] += last_vol[key] - first_vol[key]
+            }
+            for (pid in cpu) printf "%s %d %d\n", pid, cpu[pid], vol[pid]
+        }' "$work/watch.txt"
 }
 
 status_kib() {
@@ -129,11 +167,7 @@ measure_start() {
     record "$kind $size startup $(cpu_ns "$pid")"
     record "$kind $size peak $(status_kib "$pid" VmHWM)"
     record "$kind $size steady $(status_kib "$pid" VmRSS)"
-    local s0 s1
-    s0=$(switches "$pid")
-    sleep 10
-    s1=$(switches "$pid")
-    record "$kind $size idle $((s1 - s0))"
+    record "$kind $size idle $(watch 10 "$pid" | awk '{ print $3 }')"
     stop
 }
 
@@ -159,20 +193,14 @@ measure_click() {
 # count KIND: CPU and wake-ups over count_seconds of the process, the X server, the tray host and
 # the session bus.
 count() {
-    local kind=$1 c0 x0 t0 b0 s0 xs0 ts0 bs0
+    local kind=$1 who cpu wake
     sleep 2
-    c0=$(cpu_ns "$pid") x0=$(cpu_ns "$xvfb_pid") t0=$(cpu_ns "$trayer_pid") b0=$(cpu_ns "$bus_pid")
-    s0=$(switches "$pid") xs0=$(switches "$xvfb_pid") ts0=$(switches "$trayer_pid")
-    bs0=$(switches "$bus_pid")
-    sleep "$count_seconds"
-    record "$kind count cpu $(($(cpu_ns "$pid") - c0))"
-    record "$kind count xcpu $(($(cpu_ns "$xvfb_pid") - x0))"
-    record "$kind count tcpu $(($(cpu_ns "$trayer_pid") - t0))"
-    record "$kind count bcpu $(($(cpu_ns "$bus_pid") - b0))"
-    record "$kind count wake $(($(switches "$pid") - s0))"
-    record "$kind count xwake $(($(switches "$xvfb_pid") - xs0))"
-    record "$kind count twake $(($(switches "$trayer_pid") - ts0))"
-    record "$kind count bwake $(($(switches "$bus_pid") - bs0))"
+    watch "$count_seconds" "$pid" "$xvfb_pid" "$trayer_pid" "$bus_pid" >"$work/counted.txt"
+    for who in "$pid:" "$xvfb_pid:x" "$trayer_pid:t" "$bus_pid:b"; do
+        read -r cpu wake < <(awk -v pid="${who%%:*}" '$1 == pid { print $2, $3 }' "$work/counted.txt")
+        record "$kind count ${who#*:}cpu ${cpu:-0}"
+        record "$kind count ${who#*:}wake ${wake:-0}"
+    done
 }
 
 count_floor() {
