@@ -197,7 +197,8 @@ count() {
     sleep 2
     watch "$count_seconds" "$pid" "$xvfb_pid" "$trayer_pid" "$bus_pid" >"$work/counted.txt"
     for who in "$pid:" "$xvfb_pid:x" "$trayer_pid:t" "$bus_pid:b"; do
-        read -r cpu wake < <(awk -v pid="${who%%:*}" '$1 == pid { print $2, $3 }' "$work/counted.txt")
+        read -r cpu wake < <(awk -v pid="${who%%:*}" '$1 == pid { print $2, $3 }' "$work/counted.txt") ||
+            true
         record "$kind count ${who#*:}cpu ${cpu:-0}"
         record "$kind count ${who#*:}wake ${wake:-0}"
     done
