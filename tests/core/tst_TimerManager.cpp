@@ -67,6 +67,7 @@ private slots:
         w.tick(5);
         w.timer.stopTimer();
         QTRY_COMPARE(w.status.title(), u"29:55"_s);
+        QCoreApplication::processEvents(); // the stop's own write
         const int writes = w.status.writes;
         w.timer.completeTask(false);
         w.timer.completeTask(true);

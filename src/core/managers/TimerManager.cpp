@@ -120,23 +120,27 @@ void TimerManager::setInitialTime(qint64 minutes) {
 }
 
 void TimerManager::updateDisplay() {
-    // Computed now, written on the next turn of the event loop; by then the model or the status
-    // item may be gone, and then nothing is written.
+    // Written on the next turn of the event loop, from the state then, so a write never puts back
+    // an older title; by then the model or the status item may be gone, and then nothing is
+    // written.
     QMetaObject::invokeMethod(
         this,
-        [model = QPointer<TimerManager>(this), title = statusTitle()] {
-            if (!model)
-                return;
-            if (StatusTitle* item = model->m_statusItem.data())
-                item->setTitle(title);
+        [model = QPointer<TimerManager>(this)] {
+            if (model)
+                model->writeTitle();
         },
         Qt::QueuedConnection);
+}
+
+void TimerManager::writeTitle() {
+    if (StatusTitle* item = m_statusItem.data())
+        item->setTitle(statusTitle());
 }
 
 void TimerManager::tick() {
     if (m_timeRemaining >= 1) {
         setTimeRemaining(m_timeRemaining - 1);
-        updateDisplay();
+        writeTitle(); // at once: posting it would cost a turn of the event loop every second
     } else {
         completeTask(true);
     }

@@ -43,6 +43,7 @@ public:
     void setInitialTime(qint64 minutes);
     // Computes the title now and writes it to the status item on the next turn of the event loop.
     void updateDisplay();
+    void writeTitle();
 
     // What the one-second timer runs; tests call it directly instead of waiting.
     void tick();

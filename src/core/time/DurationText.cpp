@@ -10,6 +10,12 @@ constexpr qint64 minute = 60;
 constexpr qint64 hour = 60 * minute;
 
 QString twoDigits(qint64 value) {
+    // The countdown's title is built from two of these every second; asprintf is the costly part.
+    if (value >= 0 && value < 100) {
+        const QChar digits[] = {QChar(char16_t(u'0' + value / 10)),
+                                QChar(char16_t(u'0' + value % 10))};
+        return QString(digits, 2);
+    }
     return QString::asprintf("%02lld", value);
 }
 
