@@ -479,16 +479,20 @@ cp "$work/now.png" "$out/2-counting.png"
 record label "$(read_label "$ix" "$iy" "$iw" "$ih")"
 record title "$(DISPLAY=$app_display "$app" status 2>/dev/null)"
 
-# "X Y" of the words Open Timer in the menu the host drew over AREA (WxH+X+Y), found by OCR.
+# "X Y" of the words Open Timer (either will do) in the menu the host drew over AREA (WxH+X+Y), found by OCR.
 open_timer_point() {
     [[ $1 =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
     local ox=${BASH_REMATCH[3]} oy=${BASH_REMATCH[4]} crop="$work/menu.png"
     convert "$work/post.png" -crop "$1" +repage -colorspace gray -resize 200% "$crop"
+    # Black words on white, which the OCR reads best: a dark menu's light words are the brightest
+    # pixels around (the desktop behind may be any colour), a light menu's the darkest.
     if (($(convert "$crop" -format '%[fx:mean < 0.5]' info:))); then
-        convert "$crop" -negate "$crop"
+        convert "$crop" -threshold 60% -negate "$crop"
+    else
+        convert "$crop" -threshold 50% "$crop"
     fi
     tesseract "$crop" - --psm 11 tsv 2>/dev/null | awk -F '\t' -v ox="$ox" -v oy="$oy" \
-        '$12 == "Open" { printf "%d %d\n", ox + ($7 + $9 / 2) / 2, oy + ($8 + $10 / 2) / 2; found = 1; exit }
+        '$12 == "Open" || $12 == "Timer" { printf "%d %d\n", ox + ($7 + $9 / 2) / 2, oy + ($8 + $10 / 2) / 2; found = 1; exit }
          END { exit !found }'
 }
 
@@ -547,14 +551,13 @@ for button in 1 2 3; do
         result="menu"
     fi
     # Off the item, so the pointer (which a nested compositor draws into the picture) hides nothing.
-    [[ $host == sway ]] || xdotool mousemove_relative -- 0 40
+    [[ $host == sway ]] || xdotool mousemove 5 400
     sleep 0.7
     shot "$work/post.png"
     cp "$work/post.png" "$out/3-click-$name.png"
-    area=""
+    # A menu the host draws itself: a box of changed pixels larger than the item's own redraw.
+    read -r _ area <<<"$(changed_area "$work/pre.png" "$work/post.png")"
     if [[ $result == nothing ]]; then
-        # A menu the host draws itself: a box of changed pixels larger than the item's own redraw.
-        read -r count area <<<"$(changed_area "$work/pre.png" "$work/post.png")"
         if [[ $area =~ ^([0-9]+)x([0-9]+) ]] && ((BASH_REMATCH[1] > 60 && BASH_REMATCH[2] > 40)); then
             result="menu"
         fi
