@@ -1,5 +1,6 @@
 #include "kit/Overlay.h"
 #include "kit/Popover.h"
+#include "kit/SwayPlacement.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -7,7 +8,12 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -22,12 +28,80 @@ QString x11(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// Sway's end of its IPC socket for one message: keeps what it was sent and answers `reply` in
+// i3's framing (no answer at all when `reply` is null).
+class FakeSway {
+public:
+    FakeSway(const QString& path, QByteArray reply)
+        : m_reply(std::move(reply)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof(address.sun_path));
+        m_listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ::bind(m_listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+        ::listen(m_listener, 1);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~FakeSway() {
+        received();
+        ::close(m_listener);
+    }
+    QByteArray received() {
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_received;
+    }
+
+private:
+    void serve() {
+        const int client = ::accept(m_listener, nullptr, nullptr);
+        char buffer[512];
+        const ssize_t n = ::recv(client, buffer, sizeof(buffer), 0);
+        m_received = QByteArray(buffer, n > 0 ? qsizetype(n) : 0);
+        if (!m_reply.isNull()) {
+            const quint32 header[] = {quint32(m_reply.size()), 0};
+            QByteArray answer = "i3-ipc" + QByteArray(reinterpret_cast<const char*>(header), 8);
+            answer += m_reply;
+            ::send(client, answer.constData(), size_t(answer.size()), MSG_NOSIGNAL);
+        }
+        ::close(client);
+    }
+
+    QByteArray m_reply;
+    QByteArray m_received;
+    int m_listener = -1;
+    std::thread m_thread;
+};
+
 } // namespace
 
 class tst_Popover final : public QObject {
     Q_OBJECT
 
 private slots:
+    // Sway centres X11 windows whatever they ask for; its IPC socket puts the panel in its place.
+    void swayMovesThePanel_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("moved");
+        QTest::newRow("moved") << QByteArray(R"([ { "success": true } ])") << true;
+        QTest::newRow("no such window yet")
+            << QByteArray(R"([ { "success": false, "error": "No matching node." } ])") << false;
+        QTest::newRow("not json") << QByteArray("nonsense") << false;
+        QTest::newRow("no answer") << QByteArray() << false;
+    }
+    void swayMovesThePanel() {
+        QFETCH(QByteArray, reply);
+        QTemporaryDir folder;
+        const QString socket = folder.filePath(u"sway-ipc.sock"_s);
+        FakeSway sway(socket, reply);
+        const QByteArray command = SwayPlacement::moveCommand(0x400006, QPoint(1046, 34));
+        QTEST(SwayPlacement::run(socket, command), "moved");
+        const QByteArray sent = sway.received();
+        QVERIFY(sent.startsWith("i3-ipc"));
+        QCOMPARE(sent.mid(14), "[id=4194310] move absolute position 1046 px 34 px");
+        QVERIFY(!SwayPlacement::run(folder.filePath(u"gone.sock"_s), command));
+    }
+
     void placement_data() {
         QTest::addColumn<QRect>("anchor");
         QTest::addColumn<QPoint>("point");

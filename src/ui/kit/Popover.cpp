@@ -1,6 +1,7 @@
 #include "kit/Popover.h"
 
 #include "kit/Overlay.h"
+#include "kit/SwayPlacement.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
@@ -288,6 +290,11 @@ Popover::Popover(Frame frame, QWidget* parent)
     if (Catcher::wanted())
         m_catcher = std::make_unique<Catcher>(this);
 #endif
+    if (SwayPlacement::wanted()) {
+        m_swayPlacement = new QTimer(this);
+        m_swayPlacement->setInterval(25);
+        connect(m_swayPlacement, &QTimer::timeout, this, &Popover::askSwayToPlace);
+    }
 }
 
 Popover::~Popover() = default;
@@ -398,8 +405,29 @@ QPoint Popover::placement(const QSize& size, const QRect& anchor, const QPoint& 
 
 // The frame, not the shadow around it, is what goes below the anchor and stays on the screen.
 void Popover::place() {
-    move(placement(contentSize(), m_anchor, m_point, availableAround(m_anchor, m_point)) -
-         QPoint(m_shadowMargin, m_shadowMargin));
+    m_placed = placement(contentSize(), m_anchor, m_point, availableAround(m_anchor, m_point)) -
+               QPoint(m_shadowMargin, m_shadowMargin);
+    move(m_placed);
+    if (m_swayPlacement) {
+        m_swayTries = 0;
+        m_swayPlacement->start();
+    }
+}
+
+// Sway knows the window only once it has been drawn, so the move is asked for until it is done,
+// for a second at most.
+void Popover::askSwayToPlace() {
+    if (!isVisible()) {
+        m_swayPlacement->stop();
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    // Not pos(): that is where sway has put it meanwhile.
+    const QPoint position(qRound(m_placed.x() * ratio), qRound(m_placed.y() * ratio));
+    if (SwayPlacement::run(qEnvironmentVariable("SWAYSOCK"),
+                           SwayPlacement::moveCommand(winId(), position)) ||
+        ++m_swayTries >= 40)
+        m_swayPlacement->stop();
 }
 
 bool Popover::event(QEvent* event) {

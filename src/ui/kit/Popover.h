@@ -7,12 +7,15 @@
 #include <QWidget>
 #include <memory>
 
+class QTimer;
+
 // The transient panel hung below the status item: a frameless tool window (not a Qt::Popup, which
 // a dialog opened from it would close and which Wayland refuses without a parent). It closes when
 // it loses activation or, on X11, when a button is pressed outside every window of the program
 // (where the click takes no focus, as on GNOME's empty desktop), unless one of its own sheets or
 // confirmations is open. On GNOME's Wayland session, through XWayland, an invisible window under
-// the panel takes that press instead. Taskbars and pagers leave it out.
+// the panel takes that press instead. Sway, which centres it, is asked to move it to its place.
+// Taskbars and pagers leave it out.
 //
 // Like other frameless popups it draws its own frame: a thin border, and where the desktop
 // composites translucent windows, rounded corners and a soft shadow in a transparent margin
@@ -62,6 +65,7 @@ private:
     class Catcher;
 
     void place();
+    void askSwayToPlace();
     QRect frameRect() const;
     const QImage& shadow();
     void closeFromOutside();
@@ -73,7 +77,10 @@ private:
     QImage m_shadow; // drawn once per size: the panel repaints every second while it counts down
     QRect m_anchor;
     QPoint m_point;
+    QPoint m_placed; // where place() put the window
     QElapsedTimer m_closedFromOutside;
     OutsideClicks* m_outsideClicks = nullptr; // a child; only on X11
     std::unique_ptr<QWidget> m_catcher;       // only on GNOME's Wayland session
+    QTimer* m_swayPlacement = nullptr;        // only through sway's XWayland
+    int m_swayTries = 0;
 };
