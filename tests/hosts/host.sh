@@ -508,10 +508,12 @@ placement() {
         gap=$((iy - (py + ph))) side=above
     fi
     local off=$((x < px ? px - x : (x > px + pw ? x - (px + pw) : 0)))
-    if ((gap < 0)); then
+    if ((off == 0 && gap < 0)); then
         echo "covers the item (${gap#-} px)"
     elif ((off == 0 && gap <= 24)); then
         echo "anchored, ${gap} px $side"
+    elif ((gap < 0)); then
+        echo "off: ${off} px aside, ${gap#-} px into the bar"
     else
         echo "off: ${off} px aside, ${gap} px $side"
     fi
