@@ -18,6 +18,14 @@ struct Stats {
 };
 Stats statsOf(QList<double> values);
 
+// The statistics of one figure over a run's samples.
+template <typename Sample> Stats field(const QList<Sample>& samples, double Sample::*member) {
+    QList<double> values;
+    for (const Sample& s : samples)
+        values.append(s.*member);
+    return statsOf(values);
+}
+
 struct Pair {
     Stats ours;
     Stats baseline;

@@ -33,6 +33,7 @@
 #include <ctime>
 
 using namespace Qt::StringLiterals;
+using Bench::field;
 using Bench::Stats;
 
 namespace {
@@ -98,13 +99,6 @@ template <typename Work> Sample measure(Work&& work) {
     sample.heldMiB = double(after.residentKiB - before.residentKiB) / 1024;
     (void)kept;
     return sample;
-}
-
-Stats field(const QList<Sample>& samples, double Sample::*member) {
-    QList<double> values;
-    for (const Sample& s : samples)
-        values.append(s.*member);
-    return Bench::statsOf(values);
 }
 
 // The completion recorded next: a realistic one, just after the history's last.

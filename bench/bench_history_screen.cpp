@@ -28,6 +28,7 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using Bench::field;
 using Bench::Stats;
 
 namespace {
@@ -89,13 +90,6 @@ template <typename Build> Sample measure(Build&& build) {
     Bench::resetPeak();
     sample.closedMiB = double(Bench::memory().residentKiB - before.residentKiB) / 1024;
     return sample;
-}
-
-Stats field(const QList<Sample>& samples, double Sample::*member) {
-    QList<double> values;
-    for (const Sample& s : samples)
-        values.append(s.*member);
-    return Bench::statsOf(values);
 }
 
 // What the popover shows.

@@ -5,7 +5,6 @@
 #   atspi_e2e.sh HOURLARK_BINARY ARTEFACT_FOLDER
 set -euo pipefail
 
-readonly skipped=77
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=desktop-session.sh
 source "$here/desktop-session.sh"
@@ -20,16 +19,7 @@ if [[ ${1:-} != --inside-bus ]]; then
     done
     # Debian's own Python, where python3-pyatspi is installed, whatever else PATH offers.
     /usr/bin/python3 -c 'import pyatspi' || { echo "missing python3-pyatspi (run scripts/install-deps)"; exit 1; }
-    work=$(mktemp -d)
-    trap 'session_cleanup; rm -rf "$work"' EXIT
-    if ! start_xvfb "$work"; then
-        echo "SKIP: Xvfb cannot start here"
-        cat "$work/xvfb.log" || true
-        exit $skipped
-    fi
-    status=0
-    dbus-run-session -- bash "$0" --inside-bus "$app" "$out" "$work" || status=$?
-    exit $status
+    run_inside_private_bus "$0" "$app" "$out"
 fi
 
 app=$2

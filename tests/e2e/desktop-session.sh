@@ -70,3 +70,19 @@ notification_service_present() {
     dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
         org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications | grep -q true
 }
+
+# The outer half of an end-to-end script: a work folder and Xvfb, then SCRIPT itself again on a
+# private session bus as `SCRIPT --inside-bus APP OUT WORK`; exits with its status, or 77
+# (skipped) where Xvfb cannot start.
+run_inside_private_bus() { # SCRIPT APP OUT
+    work=$(mktemp -d)
+    trap 'session_cleanup; rm -rf "$work"' EXIT
+    if ! start_xvfb "$work"; then
+        echo "SKIP: Xvfb cannot start here"
+        cat "$work/xvfb.log" || true
+        exit 77
+    fi
+    local status=0
+    dbus-run-session -- bash "$1" --inside-bus "$2" "$3" "$work" || status=$?
+    exit $status
+}

@@ -5,7 +5,6 @@
 #   tray_e2e.sh HOURLARK_BINARY ARTEFACT_FOLDER
 set -euo pipefail
 
-readonly skipped=77
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=desktop-session.sh
 source "$here/desktop-session.sh"
@@ -18,16 +17,7 @@ if [[ ${1:-} != --inside-bus ]]; then
     for tool in Xvfb xdpyinfo trayer dunst dunstctl xdotool import dbus-run-session; do
         command -v "$tool" >/dev/null || { echo "missing $tool (run scripts/install-deps)"; exit 1; }
     done
-    work=$(mktemp -d)
-    trap 'session_cleanup; rm -rf "$work"' EXIT
-    if ! start_xvfb "$work"; then
-        echo "SKIP: Xvfb cannot start here"
-        cat "$work/xvfb.log" || true
-        exit $skipped
-    fi
-    status=0
-    dbus-run-session -- bash "$0" --inside-bus "$app" "$out" "$work" || status=$?
-    exit $status
+    run_inside_private_bus "$0" "$app" "$out"
 fi
 
 app=$2
