@@ -114,6 +114,31 @@ QStringList describe(const MenuNode& menu) {
 
 } // namespace
 
+// A watcher served by a copy of this binary under a panel's program name: the item tells panels
+// apart by the process that owns the watcher.
+struct NamedWatcher {
+    NamedWatcher(SessionWatcher& session, const QString& program) {
+        if (!session.setPresent(false))
+            return;
+        const QString path = m_bin.filePath(program);
+        QFile::link(QCoreApplication::applicationFilePath(), path);
+        m_process.start(path, {u"--serve-watcher"_s});
+        QByteArray said;
+        ready = m_process.waitForStarted() && QTest::qWaitFor([&] {
+                    return (said += m_process.readAllStandardOutput()).contains("ready");
+                });
+    }
+    ~NamedWatcher() {
+        m_process.closeWriteChannel();
+        m_process.waitForFinished();
+    }
+    bool ready = false;
+
+private:
+    QTemporaryDir m_bin;
+    QProcess m_process;
+};
+
 class tst_StatusNotifierItem final : public QObject {
     Q_OBJECT
 
@@ -154,16 +179,8 @@ private slots:
     // menu on a left click; the item learns which panel it has from the process that owns the
     // watcher.
     void indicatorHostGetsIconFiles() {
-        QTemporaryDir bin;
-        const QString host = bin.filePath(u"ayatana-indicator-application-service"_s);
-        QVERIFY(QFile::link(QCoreApplication::applicationFilePath(), host));
-        QVERIFY(m_session.setPresent(false));
-        QProcess watcher;
-        watcher.start(host, {u"--serve-watcher"_s});
-        QVERIFY(watcher.waitForStarted());
-        QByteArray said;
-        QTRY_VERIFY2((said += watcher.readAllStandardOutput()).contains("ready"), said.constData());
-
+        const NamedWatcher watcher(m_session, u"ayatana-indicator-application-service"_s);
+        QVERIFY(watcher.ready);
         StatusNotifierItem item(QDBusConnection::sessionBus());
         m_itemService = item.serviceName();
         QVERIFY(item.opensMenuOnLeftClick());
@@ -193,14 +210,60 @@ private slots:
         QVERIFY(QFileInfo::exists(iconFile(22)));
         QVERIFY(!QFileInfo::exists(first));
         QVERIFY(QFileInfo(theme).lastModified() > past.addSecs(3000));
+    }
 
-        // Its middle click has no position: the pointer is on the item.
-        QSignalSpy leftClicks(&item, &StatusItem::leftClicked);
-        call(itemPath, itemInterface, u"XAyatanaSecondaryActivate"_s, {QVariant::fromValue(7u)});
-        QTRY_COMPARE(leftClicks.size(), 1);
+    // Each panel says where a click was in its own way; the item keeps where the panel is.
+    void clicksAsEachPanelSendsThem_data() {
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QVariantList>("arguments");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QPoint>("item"); // (-1, -1): the end of a bar along the top
+        const QPoint none;
+        const QPoint barEnd(-1, -1);
+        const QVariantList stamp{QVariant::fromValue(7u)};
+        QTest::newRow("Ayatana's middle click: the pointer is on the item")
+            << u"ayatana-indicator-application-service"_s << u"XAyatanaSecondaryActivate"_s << stamp
+            << false << none;
+        // GNOME's extension falls back to SecondaryActivate, which has the click's place.
+        QTest::newRow("GNOME's middle click without a place is refused")
+            << u"gnome-shell"_s << u"XAyatanaSecondaryActivate"_s << stamp << true << none;
+        QTest::newRow("GNOME's middle click with its place")
+            << u"gnome-shell"_s << u"SecondaryActivate"_s << QVariantList{300, 12} << false
+            << QPoint(300, 12);
+        QTest::newRow("waybar's click within the icon")
+            << u"waybar"_s << u"Activate"_s << QVariantList{11, 15} << false << barEnd;
+        QTest::newRow("waybar's menu within the icon")
+            << u"waybar"_s << u"ContextMenu"_s << QVariantList{11, 15} << false << barEnd;
+        QTest::newRow("a click on the screen, from waybar")
+            << u"waybar"_s << u"Activate"_s << QVariantList{300, 15} << false << QPoint(300, 15);
+    }
+    void clicksAsEachPanelSendsThem() {
+        QFETCH(QString, panel);
+        QFETCH(QString, method);
+        QFETCH(QVariantList, arguments);
+        QFETCH(QPoint, item);
+        const NamedWatcher watcher(m_session, panel);
+        QVERIFY(watcher.ready);
+        StatusNotifierItem statusItem(QDBusConnection::sessionBus());
+        m_itemService = statusItem.serviceName();
+        QSignalSpy leftClicks(&statusItem, &StatusItem::leftClicked);
+        QSignalSpy rightClicks(&statusItem, &StatusItem::rightClicked);
 
-        watcher.closeWriteChannel();
-        QVERIFY(watcher.waitForFinished());
+        const QDBusMessage reply = call(itemPath, itemInterface, method, arguments);
+        QTEST(reply.type() == QDBusMessage::ErrorMessage, "refused");
+        if (reply.type() == QDBusMessage::ErrorMessage) {
+            QCOMPARE(reply.errorName(), u"org.freedesktop.DBus.Error.UnknownMethod"_s);
+            QVERIFY(leftClicks.isEmpty());
+            return;
+        }
+        QSignalSpy& clicks = method == u"ContextMenu" ? rightClicks : leftClicks;
+        QTRY_COMPARE(clicks.size(), 1);
+        if (item == QPoint(-1, -1))
+            item = QGuiApplication::primaryScreen()->geometry().topRight();
+        QCOMPARE(statusItem.anchorRect().topLeft(), item);
+        if (!item.isNull())
+            QCOMPARE(clicks.constFirst().constFirst().toPoint(), item);
     }
 
     // What a panel is told, step by step. The label follows every title, and titles written

@@ -102,6 +102,29 @@ private slots:
         QVERIFY(!SwayPlacement::run(folder.filePath(u"gone.sock"_s), command));
     }
 
+    // XWayland's screens on sway cover the bars too; sway's focused workspace does not.
+    void swayUsableArea_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QRect>("area");
+        QTest::newRow("below a bar along the top")
+            << QByteArray(R"([{"name": "1", "focused": false, "rect": {"x": 1280, "y": 0,
+                 "width": 1280, "height": 800}}, {"name": "2", "focused": true, "rect":
+                 {"x": 0, "y": 30, "width": 1280, "height": 770}}])")
+            << QRect(0, 30, 1280, 770);
+        QTest::newRow("none focused")
+            << QByteArray(R"([{"name": "1", "focused": false}])") << QRect();
+        QTest::newRow("not json") << QByteArray("nonsense") << QRect();
+    }
+    void swayUsableArea() {
+        QFETCH(QByteArray, reply);
+        QTemporaryDir folder;
+        const QString socket = folder.filePath(u"sway-ipc.sock"_s);
+        FakeSway sway(socket, reply);
+        QTEST(SwayPlacement::usableArea(socket), "area");
+        // GET_WORKSPACES: no payload, message type 1.
+        QCOMPARE(sway.received().mid(6), QByteArray("\0\0\0\0\1\0\0\0", 8));
+    }
+
     void placement_data() {
         QTest::addColumn<QRect>("anchor");
         QTest::addColumn<QPoint>("point");

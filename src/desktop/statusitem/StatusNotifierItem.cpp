@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusReply>
@@ -16,7 +17,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -51,39 +54,15 @@ SniPixmap pixmapOf(const QImage& rendered) {
 
 // Coordinates come from any program on the bus: kept where the rectangles the popover and the
 // menu are placed by cannot overflow, then taken from the panel's device pixels to ours.
-QPoint panelPoint(int x, int y) {
-    const QPoint device(std::clamp(x, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
-                        std::clamp(y, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+QPoint panelPoint(QPoint sent) {
+    const QPoint device(std::clamp(sent.x(), -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+                        std::clamp(sent.y(), -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     // 0,0 is how panels that do not know say so.
     return device.isNull() ? device : StatusItem::logicalFromDevice(device);
 }
 
-// What is known of the panel from the process that owns the watcher.
-struct HostTraits {
-    bool opensMenuOnLeftClick = false; // and never sends Activate
-    bool takesIconsByNameOnly = false; // ignores IconPixmap
-};
-
-HostTraits hostTraits(const QDBusConnection& bus) {
-    QDBusConnectionInterface* daemon = bus.interface();
-    if (!daemon)
-        return {};
-    const QDBusReply<uint> pid = daemon->servicePid(watcherService);
-    if (!pid.isValid())
-        return {};
-    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid.value()));
-    if (!cmdline.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray program = cmdline.readAll().split('\0').value(0);
-    const QString name = QFileInfo(QString::fromLocal8Bit(program)).fileName();
-    if (name == QLatin1String("gnome-shell"))
-        return {true, false};
-    // The indicator services of MATE, Unity and Ayatana desktops.
-    if (name == QLatin1String("ayatana-indicator-application-service") ||
-        name == QLatin1String("indicator-application-service"))
-        return {true, true};
-    return {};
-}
+// Larger than any panel's icon, in device pixels.
+constexpr int iconReach = 64;
 
 } // namespace
 
@@ -105,6 +84,9 @@ class StatusNotifierItemAdaptor final : public QDBusAbstractAdaptor {
     Q_PROPERTY(QString AttentionIconName READ emptyString)
     Q_PROPERTY(SniPixmapList AttentionIconPixmap READ noPixmaps)
     Q_PROPERTY(QString AttentionMovieName READ emptyString)
+    // None of our own: hosts then name the item by its title.
+    Q_PROPERTY(QString IconAccessibleDesc READ emptyString)
+    Q_PROPERTY(QString AttentionAccessibleDesc READ emptyString)
     Q_PROPERTY(SniToolTip ToolTip READ toolTip)
     Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
     Q_PROPERTY(QDBusObjectPath Menu READ menu)
@@ -149,18 +131,24 @@ public:
     SniToolTip toolTip() const { return {QString(), {}, m_item->m_title, QString()}; }
 
 public slots:
-    void Activate(int x, int y) { m_item->onActivated(panelPoint(x, y)); }
+    void Activate(int x, int y) { m_item->onActivated(QPoint(x, y)); }
     // A middle click: the same as a left click, which is the one way to the timer on panels
     // that open the menu on the left button.
-    void SecondaryActivate(int x, int y) { m_item->onActivated(panelPoint(x, y)); }
+    void SecondaryActivate(int x, int y) { m_item->onActivated(QPoint(x, y)); }
     // Ayatana's spelling of the middle click, with no position: the pointer is on the item then.
     // It does what SecondaryActivate does; starting or stopping the countdown from a stray middle
     // click would change it unseen, while the panel shows what a click did.
     void XAyatanaSecondaryActivate(uint timestamp) {
         Q_UNUSED(timestamp)
+        if (m_item->m_host.placesMiddleClicksWithoutAyatana) {
+            // Such a panel then sends SecondaryActivate, which says where the item is.
+            m_item->sendErrorReply(QDBusError::UnknownMethod,
+                                   QStringLiteral("SecondaryActivate tells where the click was"));
+            return;
+        }
         m_item->onActivated(QPoint());
     }
-    void ContextMenu(int x, int y) { m_item->onContextMenuRequested(panelPoint(x, y)); }
+    void ContextMenu(int x, int y) { m_item->onContextMenuRequested(QPoint(x, y)); }
     // Scrolling has no meaning for a countdown.
     void Scroll(int delta, const QString& orientation) {
         Q_UNUSED(delta)
@@ -180,6 +168,35 @@ private:
     std::optional<StatusIcon::Face> m_pixmapsFace;
     SniPixmapList m_pixmaps;
 };
+
+StatusNotifierItem::HostTraits StatusNotifierItem::hostTraits(const QDBusConnection& bus) {
+    QDBusConnectionInterface* daemon = bus.interface();
+    if (!daemon)
+        return {};
+    const QDBusReply<uint> pid = daemon->servicePid(watcherService);
+    if (!pid.isValid())
+        return {};
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid.value()));
+    if (!cmdline.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray program = cmdline.readAll().split('\0').value(0);
+    const QString name = QFileInfo(QString::fromLocal8Bit(program)).fileName();
+    HostTraits host;
+    // GNOME's AppIndicator extension.
+    if (name == QLatin1String("gnome-shell")) {
+        host.opensMenuOnLeftClick = true;
+        host.placesMiddleClicksWithoutAyatana = true;
+    }
+    // The indicator services of MATE, Unity and Ayatana desktops.
+    if (name == QLatin1String("ayatana-indicator-application-service") ||
+        name == QLatin1String("indicator-application-service")) {
+        host.opensMenuOnLeftClick = true;
+        host.takesIconsByNameOnly = true;
+    }
+    if (name == QLatin1String("waybar"))
+        host.placesClicksWithinIcon = true;
+    return host;
+}
 
 StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, QObject* parent)
     : StatusItem(parent)
@@ -246,7 +263,14 @@ void StatusNotifierItem::setTitle(const QString& title) {
 }
 
 QRect StatusNotifierItem::anchorRect() const {
-    return m_activatePoint ? QRect(*m_activatePoint, QSize(1, 1)) : QRect();
+    if (m_activatePoint)
+        return QRect(*m_activatePoint, QSize(1, 1));
+    // Waybar's stock layout: a bar along the top of the screen with the tray at its right end.
+    if (m_host.placesClicksWithinIcon) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            return QRect(screen->geometry().topRight(), QSize(1, 1));
+    }
+    return {};
 }
 
 void StatusNotifierItem::setContextMenu(QMenu* menu) {
@@ -275,9 +299,8 @@ QString StatusNotifierItem::labelGuide() const {
 }
 
 void StatusNotifierItem::registerWithWatcher() {
-    const HostTraits host = hostTraits(m_bus);
-    m_hostOpensMenuOnLeftClick = host.opensMenuOnLeftClick;
-    if (host.takesIconsByNameOnly && !m_iconFolder) {
+    m_host = hostTraits(m_bus);
+    if (m_host.takesIconsByNameOnly && !m_iconFolder) {
         // Without a usable runtime folder Qt answers empty, which would put the icons in '/'.
         QString parent = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
         if (parent.isEmpty())
@@ -318,18 +341,33 @@ void StatusNotifierItem::onWatcherRegistered() {
     registerWithWatcher();
 }
 
-void StatusNotifierItem::onActivated(const QPoint& point) {
-    // Panels that do not know where the item is send 0,0.
-    if (!point.isNull())
-        m_activatePoint = point;
-    emit leftClicked(point.isNull() ? QCursor::pos() : point);
+// Where a panel says a click was, on the screen; null when it does not know (it sends 0,0).
+QPoint StatusNotifierItem::placeOnScreen(const QPoint& device) const {
+    // A place within the icon says nothing of where the icon is.
+    if (m_host.placesClicksWithinIcon && device.x() < iconReach && device.y() < iconReach)
+        return {};
+    return panelPoint(device);
 }
 
-void StatusNotifierItem::onContextMenuRequested(const QPoint& point) {
+// Where a click the panel placed nowhere was: the pointer is on the item then, unless the
+// pointer is one we cannot see (on a Wayland bar, XWayland knows it only from our own windows).
+QPoint StatusNotifierItem::clickWithoutPlace() const {
+    return m_host.placesClicksWithinIcon ? anchorRect().topLeft() : QCursor::pos();
+}
+
+void StatusNotifierItem::onActivated(const QPoint& device) {
+    const QPoint point = placeOnScreen(device);
+    if (!point.isNull())
+        m_activatePoint = point;
+    emit leftClicked(point.isNull() ? clickWithoutPlace() : point);
+}
+
+void StatusNotifierItem::onContextMenuRequested(const QPoint& device) {
+    const QPoint point = placeOnScreen(device);
     // Where the menu was asked for is where the item is, for "Open Timer" as much as a click.
     if (!point.isNull())
         m_activatePoint = point;
-    emit rightClicked(point.isNull() ? QCursor::pos() : point);
+    emit rightClicked(point.isNull() ? clickWithoutPlace() : point);
 }
 
 void StatusNotifierItem::scheduleChangeSignals() {

@@ -4,6 +4,7 @@
 #include "statusitem/StatusItem.h"
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -18,7 +19,8 @@ class StatusNotifierItemAdaptor;
 // in the tray) it publishes the whole title as XAyatanaLabel, which GNOME's AppIndicator host and
 // MATE show as text in the panel, and it exports the context menu over com.canonical.dbusmenu.
 // Registers with the panel's StatusNotifierWatcher, and again whenever the watcher comes back.
-class StatusNotifierItem final : public StatusItem {
+// (The calls its adaptor answers are in the item's own D-Bus context.)
+class StatusNotifierItem final : public StatusItem, protected QDBusContext {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(StatusNotifierItem)
 public:
@@ -33,10 +35,10 @@ public:
     void setTitle(const QString& title) override;
 
     // Where the panel last said the item is (Activate or ContextMenu), as a 1x1 rectangle; null
-    // before it said so.
+    // before it said so, unless the panel is one whose tray has a usual place.
     QRect anchorRect() const override;
     void setContextMenu(QMenu* menu) override;
-    bool opensMenuOnLeftClick() const override { return m_hostOpensMenuOnLeftClick; }
+    bool opensMenuOnLeftClick() const override { return m_host.opensMenuOnLeftClick; }
 
     // "org.kde.StatusNotifierItem-<pid>-<n>"; empty without a bus.
     QString serviceName() const { return m_serviceName; }
@@ -49,13 +51,27 @@ protected:
 private:
     friend class StatusNotifierItemAdaptor;
 
+    // What is known of the panel from the process that owns the watcher.
+    struct HostTraits {
+        bool opensMenuOnLeftClick = false; // and never sends Activate
+        bool takesIconsByNameOnly = false; // ignores IconPixmap
+        // Asks for XAyatanaSecondaryActivate, which has no position, and when that is unknown
+        // sends SecondaryActivate with the click's place instead.
+        bool placesMiddleClicksWithoutAyatana = false;
+        // Sends the click's place within the icon, not on the screen.
+        bool placesClicksWithinIcon = false;
+    };
+    static HostTraits hostTraits(const QDBusConnection& bus);
+
     StatusIcon::Face face() const;
 
     void registerWithWatcher();
     void writeIconFiles();
     void onWatcherRegistered();
-    void onActivated(const QPoint& point);
-    void onContextMenuRequested(const QPoint& point);
+    QPoint placeOnScreen(const QPoint& device) const;
+    QPoint clickWithoutPlace() const;
+    void onActivated(const QPoint& device);
+    void onContextMenuRequested(const QPoint& device);
     void scheduleChangeSignals();
     void emitChangeSignals();
 
@@ -64,7 +80,7 @@ private:
     bool m_objectRegistered = false;
     QString m_title;
     std::optional<QPoint> m_activatePoint;
-    bool m_hostOpensMenuOnLeftClick = false;
+    HostTraits m_host;
     // Hosts that take icons only by name get the drawn minutes as files in a private folder.
     std::unique_ptr<QTemporaryDir> m_iconFolder;
     QString m_iconName;

@@ -111,7 +111,19 @@ QRect availableAround(const QRect& anchor, const QPoint& point) {
     QScreen* screen = QGuiApplication::screenAt(anchor.isValid() ? anchor.center() : point);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
+    if (!screen)
+        return {};
+    // XWayland's screens know nothing of sway's bars; sway itself does.
+    if (SwayPlacement::wanted()) {
+        const QRect usable = SwayPlacement::usableArea(qEnvironmentVariable("SWAYSOCK"));
+        const qreal ratio = screen->devicePixelRatio();
+        const QRect logical(QPoint(qRound(usable.x() / ratio), qRound(usable.y() / ratio)),
+                            QSize(qRound(usable.width() / ratio), qRound(usable.height() / ratio)));
+        const QRect onScreen = logical & screen->geometry();
+        if (!onScreen.isEmpty())
+            return onScreen;
+    }
+    return screen->availableGeometry();
 }
 
 } // namespace
