@@ -13,6 +13,7 @@
 #include "statusitem/StatusNotifierItem.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -221,10 +222,11 @@ private slots:
         QTest::addColumn<QPoint>("item"); // (-1, -1): the end of a bar along the top
         const QPoint none;
         const QPoint barEnd(-1, -1);
+        const QPoint pointer(420, 9);
         const QVariantList stamp{QVariant::fromValue(7u)};
         QTest::newRow("Ayatana's middle click: the pointer is on the item")
             << u"ayatana-indicator-application-service"_s << u"XAyatanaSecondaryActivate"_s << stamp
-            << false << none;
+            << false << pointer;
         // GNOME's extension falls back to SecondaryActivate, which has the click's place.
         QTest::newRow("GNOME's middle click without a place is refused")
             << u"gnome-shell"_s << u"XAyatanaSecondaryActivate"_s << stamp << true << none;
@@ -249,6 +251,7 @@ private slots:
         m_itemService = statusItem.serviceName();
         QSignalSpy leftClicks(&statusItem, &StatusItem::leftClicked);
         QSignalSpy rightClicks(&statusItem, &StatusItem::rightClicked);
+        QCursor::setPos(420, 9);
 
         const QDBusMessage reply = call(itemPath, itemInterface, method, arguments);
         QTEST(reply.type() == QDBusMessage::ErrorMessage, "refused");

@@ -341,33 +341,34 @@ void StatusNotifierItem::onWatcherRegistered() {
     registerWithWatcher();
 }
 
-// Where a panel says a click was, on the screen; null when it does not know (it sends 0,0).
-QPoint StatusNotifierItem::placeOnScreen(const QPoint& device) const {
+// Where a click on the item was, from the place the panel sent; kept as the item's place when it
+// tells where the item is.
+QPoint StatusNotifierItem::takeClick(const QPoint& device) {
     // A place within the icon says nothing of where the icon is.
-    if (m_host.placesClicksWithinIcon && device.x() < iconReach && device.y() < iconReach)
-        return {};
-    return panelPoint(device);
-}
-
-// Where a click the panel placed nowhere was: the pointer is on the item then, unless the
-// pointer is one we cannot see (on a Wayland bar, XWayland knows it only from our own windows).
-QPoint StatusNotifierItem::clickWithoutPlace() const {
-    return m_host.placesClicksWithinIcon ? anchorRect().topLeft() : QCursor::pos();
+    const bool withinIcon =
+        m_host.placesClicksWithinIcon && device.x() < iconReach && device.y() < iconReach;
+    QPoint point = withinIcon ? QPoint() : panelPoint(device);
+    // Panels that do not know the place send 0,0: the pointer is on the item then, where we can
+    // see it. Through XWayland we cannot: it knows the pointer only over our own windows.
+    const bool throughXWayland = QGuiApplication::platformName() == u"xcb" &&
+                                 !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (point.isNull() && !withinIcon && !throughXWayland)
+        point = QCursor::pos();
+    if (!point.isNull()) {
+        m_activatePoint = point;
+        return point;
+    }
+    const QRect known = anchorRect();
+    return known.isValid() ? known.topLeft() : QCursor::pos();
 }
 
 void StatusNotifierItem::onActivated(const QPoint& device) {
-    const QPoint point = placeOnScreen(device);
-    if (!point.isNull())
-        m_activatePoint = point;
-    emit leftClicked(point.isNull() ? clickWithoutPlace() : point);
+    emit leftClicked(takeClick(device));
 }
 
 void StatusNotifierItem::onContextMenuRequested(const QPoint& device) {
-    const QPoint point = placeOnScreen(device);
     // Where the menu was asked for is where the item is, for "Open Timer" as much as a click.
-    if (!point.isNull())
-        m_activatePoint = point;
-    emit rightClicked(point.isNull() ? clickWithoutPlace() : point);
+    emit rightClicked(takeClick(device));
 }
 
 void StatusNotifierItem::scheduleChangeSignals() {

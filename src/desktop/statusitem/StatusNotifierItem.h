@@ -68,8 +68,7 @@ private:
     void registerWithWatcher();
     void writeIconFiles();
     void onWatcherRegistered();
-    QPoint placeOnScreen(const QPoint& device) const;
-    QPoint clickWithoutPlace() const;
+    QPoint takeClick(const QPoint& device);
     void onActivated(const QPoint& device);
     void onContextMenuRequested(const QPoint& device);
     void scheduleChangeSignals();
