@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
@@ -216,6 +217,7 @@ private slots:
     // Each panel says where a click was in its own way; the item keeps where the panel is.
     void clicksAsEachPanelSendsThem_data() {
         QTest::addColumn<QString>("panel");
+        QTest::addColumn<bool>("wayland"); // the pointer on the panel cannot be seen
         QTest::addColumn<QString>("method");
         QTest::addColumn<QVariantList>("arguments");
         QTest::addColumn<bool>("refused");
@@ -225,28 +227,37 @@ private slots:
         const QPoint pointer(420, 9);
         const QVariantList stamp{QVariant::fromValue(7u)};
         QTest::newRow("Ayatana's middle click: the pointer is on the item")
-            << u"ayatana-indicator-application-service"_s << u"XAyatanaSecondaryActivate"_s << stamp
-            << false << pointer;
+            << u"ayatana-indicator-application-service"_s << false << u"XAyatanaSecondaryActivate"_s
+            << stamp << false << pointer;
         // GNOME's extension falls back to SecondaryActivate, which has the click's place.
         QTest::newRow("GNOME's middle click without a place is refused")
-            << u"gnome-shell"_s << u"XAyatanaSecondaryActivate"_s << stamp << true << none;
+            << u"gnome-shell"_s << true << u"XAyatanaSecondaryActivate"_s << stamp << true << none;
         QTest::newRow("GNOME's middle click with its place")
-            << u"gnome-shell"_s << u"SecondaryActivate"_s << QVariantList{300, 12} << false
+            << u"gnome-shell"_s << true << u"SecondaryActivate"_s << QVariantList{300, 12} << false
             << QPoint(300, 12);
+        QTest::newRow("a click with no place on GNOME's X11 session: the pointer")
+            << u"gnome-shell"_s << false << u"Activate"_s << QVariantList{0, 0} << false << pointer;
+        QTest::newRow("and on its Wayland session: the top bar's right end")
+            << u"gnome-shell"_s << true << u"Activate"_s << QVariantList{0, 0} << false << barEnd;
         QTest::newRow("waybar's click within the icon")
-            << u"waybar"_s << u"Activate"_s << QVariantList{11, 15} << false << barEnd;
+            << u"waybar"_s << true << u"Activate"_s << QVariantList{11, 15} << false << barEnd;
         QTest::newRow("waybar's menu within the icon")
-            << u"waybar"_s << u"ContextMenu"_s << QVariantList{11, 15} << false << barEnd;
+            << u"waybar"_s << true << u"ContextMenu"_s << QVariantList{11, 15} << false << barEnd;
         QTest::newRow("a click on the screen, from waybar")
-            << u"waybar"_s << u"Activate"_s << QVariantList{300, 15} << false << QPoint(300, 15);
+            << u"waybar"_s << true << u"Activate"_s << QVariantList{300, 15} << false
+            << QPoint(300, 15);
     }
     void clicksAsEachPanelSendsThem() {
         QFETCH(QString, panel);
+        QFETCH(bool, wayland);
         QFETCH(QString, method);
         QFETCH(QVariantList, arguments);
         QFETCH(QPoint, item);
         const NamedWatcher watcher(m_session, panel);
         QVERIFY(watcher.ready);
+        if (wayland)
+            qputenv("WAYLAND_DISPLAY", "wayland-0");
+        const auto session = qScopeGuard([] { qunsetenv("WAYLAND_DISPLAY"); });
         StatusNotifierItem statusItem(QDBusConnection::sessionBus());
         m_itemService = statusItem.serviceName();
         QSignalSpy leftClicks(&statusItem, &StatusItem::leftClicked);

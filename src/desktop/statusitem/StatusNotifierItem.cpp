@@ -64,6 +64,12 @@ QPoint panelPoint(QPoint sent) {
 // Larger than any panel's icon, in device pixels.
 constexpr int iconReach = 64;
 
+// In a Wayland session a program sees the pointer only over its own windows (through XWayland,
+// over X windows), never on the panel.
+bool pointerHiddenOnPanel() {
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 // org.kde.StatusNotifierItem, answered from the item's state.
@@ -186,6 +192,7 @@ StatusNotifierItem::HostTraits StatusNotifierItem::hostTraits(const QDBusConnect
     if (name == QLatin1String("gnome-shell")) {
         host.opensMenuOnLeftClick = true;
         host.placesMiddleClicksWithoutAyatana = true;
+        host.keepsItemsTopRight = true; // in the top bar's right-hand box, as it is set up
     }
     // The indicator services of MATE, Unity and Ayatana desktops.
     if (name == QLatin1String("ayatana-indicator-application-service") ||
@@ -193,8 +200,11 @@ StatusNotifierItem::HostTraits StatusNotifierItem::hostTraits(const QDBusConnect
         host.opensMenuOnLeftClick = true;
         host.takesIconsByNameOnly = true;
     }
-    if (name == QLatin1String("waybar"))
+    // Its stock layout: a bar along the top of the screen with the tray at its right end.
+    if (name == QLatin1String("waybar")) {
         host.placesClicksWithinIcon = true;
+        host.keepsItemsTopRight = true;
+    }
     return host;
 }
 
@@ -265,8 +275,9 @@ void StatusNotifierItem::setTitle(const QString& title) {
 QRect StatusNotifierItem::anchorRect() const {
     if (m_activatePoint)
         return QRect(*m_activatePoint, QSize(1, 1));
-    // Waybar's stock layout: a bar along the top of the screen with the tray at its right end.
-    if (m_host.placesClicksWithinIcon) {
+    // Nor can the pointer on a Wayland panel tell: the item is looked for where the panel keeps
+    // it unless set up otherwise.
+    if (m_host.keepsItemsTopRight && pointerHiddenOnPanel()) {
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             return QRect(screen->geometry().topRight(), QSize(1, 1));
     }
@@ -349,10 +360,8 @@ QPoint StatusNotifierItem::takeClick(const QPoint& device) {
         m_host.placesClicksWithinIcon && device.x() < iconReach && device.y() < iconReach;
     QPoint point = withinIcon ? QPoint() : panelPoint(device);
     // Panels that do not know the place send 0,0: the pointer is on the item then, where we can
-    // see it. Through XWayland we cannot: it knows the pointer only over our own windows.
-    const bool throughXWayland = QGuiApplication::platformName() == u"xcb" &&
-                                 !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (point.isNull() && !withinIcon && !throughXWayland)
+    // see it.
+    if (point.isNull() && !withinIcon && !pointerHiddenOnPanel())
         point = QCursor::pos();
     if (!point.isNull()) {
         m_activatePoint = point;

@@ -34,8 +34,8 @@ public:
     QString title() const override { return m_title; }
     void setTitle(const QString& title) override;
 
-    // Where the panel last said the item is (Activate or ContextMenu), as a 1x1 rectangle; null
-    // before it said so, unless the panel is one whose tray has a usual place.
+    // Where the panel last said the item is (a click or ContextMenu), as a 1x1 rectangle; before
+    // it said so, where a Wayland panel usually keeps it, else null.
     QRect anchorRect() const override;
     void setContextMenu(QMenu* menu) override;
     bool opensMenuOnLeftClick() const override { return m_host.opensMenuOnLeftClick; }
@@ -60,6 +60,8 @@ private:
         bool placesMiddleClicksWithoutAyatana = false;
         // Sends the click's place within the icon, not on the screen.
         bool placesClicksWithinIcon = false;
+        // Shows its items at the top right of the screen unless set up otherwise.
+        bool keepsItemsTopRight = false;
     };
     static HostTraits hostTraits(const QDBusConnection& bus);
 
