@@ -2,6 +2,8 @@
 // value that decodes must survive encode/decode unchanged, and a history that loads must group,
 // merge and name its days without trouble. The history read in pieces, cut into runs of entries
 // wherever the pieces allow, must give what reading it whole gives, name for name and bit for bit.
+// The bytes that open the input, taken as an instant in an entry, must read as from_chars reads
+// them.
 #include "Fakes.h"
 #include "managers/ColorManager.h"
 #include "managers/HistoryManager.h"
@@ -12,6 +14,7 @@
 
 #include <QLocale>
 #include <bit>
+#include <charconv>
 #include <cstdlib>
 #include <ctime>
 
@@ -26,13 +29,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 namespace {
 
+quint64 bits(Instant instant) {
+    return std::bit_cast<quint64>(instant.secondsSinceReference());
+}
+
 bool identical(const QList<TaskEntry>& a, const QList<TaskEntry>& b) {
     if (a.size() != b.size())
         return false;
     for (qsizetype i = 0; i < a.size(); ++i) {
-        const auto bits = [](Instant instant) {
-            return std::bit_cast<quint64>(instant.secondsSinceReference());
-        };
         if (!(a[i] == b[i]) || a[i].taskName() != b[i].taskName() ||
             bits(a[i].startTime()) != bits(b[i].startTime()) ||
             bits(a[i].endTime()) != bits(b[i].endTime()) ||
@@ -61,11 +65,36 @@ void readInPieces(const QByteArray& input) {
         std::abort();
 }
 
+// The characters of numbers that open the input, as the start and end of an entry written as this
+// program writes them.
+void readInstant(const QByteArray& input) {
+    static constexpr std::string_view numberCharacters = "0123456789+-.eE";
+    qsizetype length = 0;
+    while (length < std::min<qsizetype>(input.size(), 48) &&
+           numberCharacters.find(input[length]) != std::string_view::npos)
+        ++length;
+    if (length == 0)
+        return;
+    const QByteArray text = input.first(length);
+    const QByteArray json =
+        R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","taskName":"x","duration":1,"startTime":)" +
+        text + R"(,"endTime":)" + text + R"(,"completionDate":0}])";
+    // The first byte still picks the pieces.
+    readInPieces(input.first(1) + json);
+    const auto whole = decodeTaskHistory(json);
+    double expected = 0;
+    const auto [end, error] = std::from_chars(text.cbegin(), text.cend(), expected);
+    if (whole && error == std::errc() && end == text.cend() &&
+        bits(whole->first().startTime()) != std::bit_cast<quint64>(expected))
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     readInPieces(bytes);
+    readInstant(bytes);
 
     if (const auto tasks = decodeTaskHistory(bytes)) {
         const auto encoded = encodeTaskHistory(*tasks);

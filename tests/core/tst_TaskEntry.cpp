@@ -3,6 +3,7 @@
 
 #include <QTest>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -23,15 +24,18 @@ TaskEntry sampleEntry() {
                      Instant(786001500.75));
 }
 
-// The history read a byte at a time, cut into runs wherever the reader can.
-std::optional<QList<TaskEntry>> decodedInPieces(const QByteArray& json) {
+// The history read in pieces of `size` bytes, cut into runs wherever the reader can.
+std::optional<QList<TaskEntry>> decodedInPieces(const QByteArray& json, qsizetype size = 1) {
     TaskHistoryDecoder decoder(1);
-    for (qsizetype i = 0; i < json.size(); ++i) {
-        if (!decoder.feed(json.sliced(i, 1)))
+    for (qsizetype i = 0; i < json.size(); i += size) {
+        if (!decoder.feed(json.sliced(i, std::min(size, json.size() - i))))
             return std::nullopt;
     }
     return decoder.finish();
 }
+
+// A byte at a time, cut inside ids and numbers, and all at once.
+constexpr qsizetype pieceSizes[] = {1, 7, 1 << 16};
 
 // Bit equality: -0.0 == 0.0 would hide a lost sign.
 bool sameBits(double a, double b) {
@@ -75,7 +79,8 @@ private slots:
         const auto tasks = decodeTaskHistory(json);
         QVERIFY(tasks);
         QCOMPARE(tasks->first(), sampleEntry());
-        QCOMPARE(decodedInPieces(json), tasks);
+        for (const qsizetype size : pieceSizes)
+            QCOMPARE(decodedInPieces(json, size), tasks);
     }
 
     void rejectsBrokenRecords_data() {
@@ -101,6 +106,17 @@ private slots:
                                                     "\"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}\"");
         QTest::newRow("id not hex") << listWith("E621E1F8", "G621E1F8");
         QTest::newRow("id hyphen misplaced") << listWith("E621E1F8-C36C", "E621E1F-8C36C");
+        // The bytes either side of each range of hex digits, in each group of the id.
+        QTest::newRow("id holding ':'") << listWith("E621E1F8", "E621E1F:");
+        QTest::newRow("id holding '/'") << listWith("-C36C-", "-/36C-");
+        QTest::newRow("id holding '@'") << listWith("-495A-", "-495@-");
+        QTest::newRow("id holding 'g'") << listWith("-93FC-", "-93Fg-");
+        QTest::newRow("id holding '`'") << listWith("0C247A3E6E5F", "0C247A3E6`5F");
+        QTest::newRow("id holding a byte above 127") << listWith("0C247A3E6E5F", "0C247A3E6E5\xC6");
+        QTest::newRow("control character deep in a name")
+            << listWith("Write", "Writing it all down\x1F again");
+        QTest::newRow("number ending in its point") << listWith("786000000.25", "786000000.");
+        QTest::newRow("number with a leading zero") << listWith("786000000.25", "0786000000.25");
         QTest::newRow("invalid UTF-8 in name") << listWith("Write", "Wr\xC3");
         QTest::newRow("second record broken")
             << "[" + goodRecord + "," + QByteArray(goodRecord).replace("duration", "durat") + "]";
@@ -111,7 +127,52 @@ private slots:
     void rejectsBrokenRecords() {
         QFETCH(QByteArray, json);
         QVERIFY(!decodeTaskHistory(json));
-        QVERIFY(!decodedInPieces(json));
+        for (const qsizetype size : pieceSizes)
+            QVERIFY(!decodedInPieces(json, size));
+    }
+
+    // Each instant rounded as from_chars rounds it, in the reader of this program's own entries
+    // (read in pieces) as in simdjson's (read whole).
+    void readsInstantsLikeFromChars_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("17 digits, beyond 2^53") << QByteArray("94481884.07004674") << true;
+        QTest::newRow("2^53 + 1, a tie to even below") << QByteArray("9007199254740993.0") << true;
+        QTest::newRow("2^53 + 3, a tie to even above") << QByteArray("9007199254740995") << true;
+        QTest::newRow("just above a tie") << QByteArray("900719925474099.31") << true;
+        QTest::newRow("19 digits") << QByteArray("1234567890.123456789") << true;
+        QTest::newRow("19 nines") << QByteArray("9999999999999999999") << true;
+        QTest::newRow("19 decimals") << QByteArray("0.0000000000000000001") << true;
+        QTest::newRow("20 digits") << QByteArray("12345678901.23456789") << true;
+        QTest::newRow("20 digits after 0.") << QByteArray("0.95000000000000000000") << true;
+        QTest::newRow("0.1 to the last digit")
+            << QByteArray("0.1000000000000000055511151231257827021181583404541015625") << true;
+        QTest::newRow("negative") << QByteArray("-31536000.000001") << true;
+        QTest::newRow("zero") << QByteArray("0") << true;
+        QTest::newRow("negative zero") << QByteArray("-0.0") << true;
+        QTest::newRow("exponent") << QByteArray("7.8600000025E+8") << true;
+        QTest::newRow("smallest subnormal") << QByteArray("4.9406564584124654e-324") << true;
+        QTest::newRow("largest double") << QByteArray("1.7976931348623157e308") << true;
+        QTest::newRow("beyond the largest double") << QByteArray("1e309") << false;
+        QTest::newRow("zero to a power beyond 64 bits")
+            << QByteArray("0e3069223372036854775807") << false;
+    }
+    void readsInstantsLikeFromChars() {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, readable);
+        const QByteArray json = listWith("786000000.25", text.constData());
+        const auto whole = decodeTaskHistory(json);
+        QCOMPARE(bool(whole), readable);
+        double expected = 0;
+        std::from_chars(text.cbegin(), text.cend(), expected);
+        if (readable)
+            QVERIFY(sameBits(whole->first().startTime().secondsSinceReference(), expected));
+        for (const qsizetype size : pieceSizes) {
+            const auto tasks = decodedInPieces(json, size);
+            QCOMPARE(bool(tasks), readable);
+            if (readable)
+                QVERIFY(sameBits(tasks->first().startTime().secondsSinceReference(), expected));
+        }
     }
 
     void roundTripKeepsEveryBit_data() {

@@ -21,13 +21,15 @@ std::optional<TaskEntry> decodeTaskEntry(QByteArrayView json);
 
 // decodeTaskHistory() for text that arrives a piece at a time: it holds only the entries decoded
 // and the text of those not yet complete, never the whole text, so a long history is read with
-// little more memory than its entries take. The text is cut between two entries and each run of
-// entries is read as an array of its own; a history it accepts is one decodeTaskHistory() reads
-// the same. It may turn down one that decodeTaskHistory() would read (an entry that cannot be cut
-// from its neighbours cheaply), so whoever gets nullopt asks decodeTaskHistory() for the verdict.
+// little more memory than its entries take. Entries written as this program writes them are read
+// straight from the pieces; from the first that is not, the text is cut between two entries and
+// each run of entries is read as an array of its own. A history it accepts is one
+// decodeTaskHistory() reads the same. It may turn down one that decodeTaskHistory() would read
+// (an entry that cannot be cut from its neighbours cheaply), so whoever gets nullopt asks
+// decodeTaskHistory() for the verdict.
 class TaskHistoryDecoder final {
 public:
-    // `batchBytes`: how much text is read at once as one run of entries.
+    // `batchBytes`: how much text is read at once as one run of entries, once it comes to runs.
     explicit TaskHistoryDecoder(qsizetype batchBytes = 1 << 16);
     ~TaskHistoryDecoder();
     Q_DISABLE_COPY_MOVE(TaskHistoryDecoder)
