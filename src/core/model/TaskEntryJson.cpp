@@ -79,8 +79,13 @@ std::optional<QUuid> parseUuid(std::string_view text) {
     const quint32 d = digits(qFromBigEndian<quint64>(at + 28));
     if (invalid != 0)
         return std::nullopt;
-    return QUuid(a, ushort(b >> 16), ushort(b), uchar(c >> 24), uchar(c >> 16), uchar(c >> 8),
-                 uchar(c), uchar(d >> 24), uchar(d >> 16), uchar(d >> 8), uchar(d));
+    QUuid id;
+    id.data1 = a;
+    id.data2 = ushort(b >> 16);
+    id.data3 = ushort(b);
+    qToBigEndian(c, id.data4);
+    qToBigEndian(d, id.data4 + 4);
+    return id;
 }
 
 char* writeUuid(char* out, const QUuid& id) {
@@ -145,8 +150,10 @@ public:
                 slot = {hash, m_names.size()};
                 return &m_names.back().name;
             }
+            if (slot.hash != hash)
+                continue;
             const Known& known = m_names[slot.index - 1];
-            if (slot.hash == hash && keyOf(known) == utf8)
+            if (known.length == utf8.size() && sameBytes(m_keys.data() + known.offset, utf8))
                 return &known.name;
         }
     }
@@ -163,8 +170,18 @@ private:
         size_t index = 0; // in m_names, plus one; 0 for a free slot
     };
 
-    std::string_view keyOf(const Known& known) const {
-        return std::string_view(m_keys).substr(known.offset, known.length);
+    // Names are short: a word at a time beats a call to memcmp.
+    static bool sameBytes(const char* key, std::string_view text) {
+        size_t i = 0;
+        for (; i + 8 <= text.size(); i += 8) {
+            if (word8(key + i) != word8(text.data() + i))
+                return false;
+        }
+        for (; i < text.size(); ++i) {
+            if (key[i] != text[i])
+                return false;
+        }
+        return true;
     }
     void grow() {
         m_slots.assign(std::max<size_t>(64, m_slots.size() * 2), Slot());
@@ -677,8 +694,8 @@ private:
         const TaskEntry::Name* const taskName = names(nameText);
         if (!taskName)
             return false;
-        tasks.append(TaskEntry(*id, *taskName, durationNumber.negative ? -duration : duration,
-                               Instant(start), Instant(end), Instant(completion)));
+        tasks.emplaceBack(*id, *taskName, durationNumber.negative ? -duration : duration,
+                          Instant(start), Instant(end), Instant(completion));
         return true;
     }
 
