@@ -170,19 +170,6 @@ private slots:
         QVERIFY(screen.view->liveSections().isEmpty());
     }
 
-    void editMovesACompletionToAnotherDay() {
-        Screen screen;
-        screen.add(u"Other"_s, 60, 0, 12);
-        // Started 23:45 yesterday, five minutes: twenty minutes end after midnight.
-        screen.add(u"Late"_s, 300, 1, 23, 50);
-        screen.open();
-        QVERIFY(chooseMenuItem(screen.openFirstRow(1)->actionsButton(), u"Edit"_s));
-        saveEditedMinutes(screen.view.get(), u"20"_s);
-        QTRY_COMPARE(screen.days(), QList<Instant>{dayOf(0)});
-        QCOMPARE(screen.label(0, u"taskCount"_s), u"2 tasks"_s);
-        QVERIFY(!Overlay::isOpenIn(screen.view.get()));
-    }
-
     // Five years: only the days near the view are built, at the fixed heights, but for the open
     // one, kept when scrolled away since its height is not the fixed one.
     void onlyNearlyVisibleDaysAreBuilt() {
