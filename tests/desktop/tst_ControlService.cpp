@@ -148,7 +148,6 @@ private slots:
             {.running = true, .name = forty});
         row("Start while running is refused", true, u"Start"_s, {5u, u"Read"_s}, running, {true});
         row("Stop", true, u"Stop"_s, {}, none, {false});
-        row("Stop while stopped", false, u"Stop"_s, {}, none, {false});
         row("Toggle starts", false, u"Toggle"_s, {}, none, {true});
         row("Toggle stops", true, u"Toggle"_s, {}, none, {false});
         row("Reset", true, u"Reset"_s, {}, none,
@@ -224,9 +223,9 @@ private slots:
                                                        {u"TimeRemaining"_s, qlonglong(55)},
                                                        {u"Title"_s, u"00:55 Write"_s}}));
 
-        // Stopping twice changes something once.
-        timer(u"Stop"_s);
-        timer(u"Stop"_s);
+        // Stopping twice is no error, and changes something once.
+        QVERIFY(timer(u"Stop"_s).errorName().isEmpty());
+        QVERIFY(timer(u"Stop"_s).errorName().isEmpty());
         QCOMPARE(listener.changes.size(), 3);
         QCOMPARE(listener.changes.last(),
                  (QVariantMap{{u"EndTime"_s, 0.0}, {u"Running"_s, false}}));
@@ -238,20 +237,9 @@ private slots:
                                                        {u"Title"_s, u"05:00 Write"_s}}));
     }
 
-    void completionsOfARange_data() {
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("to");
-        QTest::addColumn<QStringList>("names");
-        const double day = 86400;
-        QTest::newRow("all") << -inf << inf << QStringList{u"old"_s, u"added"_s, u"new"_s};
-        QTest::newRow("the last day") << unixNow - day << inf << QStringList{u"added"_s, u"new"_s};
-        QTest::newRow("up to, not including, the newest")
-            << -inf << unixNow - 60 << QStringList{u"old"_s, u"added"_s};
-    }
+    // Bounds are Unix times, the start included and the end not; the whole history is listed in
+    // the test below.
     void completionsOfARange() {
-        QFETCH(double, from);
-        QFETCH(double, to);
-        QFETCH(QStringList, names);
         Served s;
         const Instant now = s.world.clock.now();
         s.world.history.saveTask(TaskRules::pastCompletion(u"old"_s, 60, now.addingSeconds(-1e6)));
@@ -259,14 +247,11 @@ private slots:
         QVERIFY(history(u"AddCompletion"_s, {u"added"_s, qlonglong(1500), unixNow - 3600})
                     .errorName()
                     .isEmpty());
-
-        const QDBusMessage reply = history(u"Completions"_s, {from, to});
+        const QDBusMessage reply = history(u"Completions"_s, {unixNow - 86400, unixNow - 60});
         QCOMPARE(reply.signature(), u"a(ssxddd)"_s);
         const CompletionList completions = qdbus_cast<CompletionList>(reply.arguments().value(0));
-        QStringList received;
-        for (const Completion& completion : completions)
-            received.append(completion.name);
-        QCOMPARE(received, names);
+        QCOMPARE(completions.size(), 1);
+        QCOMPARE(completions[0].name, u"added"_s);
     }
 
     void addedCompletionGoesThroughTheHistory() {
@@ -318,24 +303,11 @@ private slots:
         QCOMPARE(listener.historyChanges, 0);
     }
 
-    void exportFormats_data() {
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<QByteArray>("start");
-        QTest::newRow("csv") << u"csv"_s << QString() << "id,task,start,"_ba;
-        QTest::newRow("json") << u"json"_s << QString() << "[{\"id\":\""_ba;
-        QTest::newRow("other") << u"xlsx"_s << u"org.freedesktop.DBus.Error.InvalidArgs"_s
-                               << QByteArray();
-    }
-    void exportFormats() {
-        QFETCH(QString, format);
-        QFETCH(QString, error);
-        QFETCH(QByteArray, start);
+    // Both formats go out through the command line's export.
+    void exportRefusesAnUnknownFormat() {
         Served s;
-        s.world.history.saveTask(TaskRules::pastCompletion(u"a"_s, 60, s.world.clock.now()));
-        const QDBusMessage reply = history(u"Export"_s, {format, -inf, inf});
-        QCOMPARE(reply.errorName(), error);
-        QVERIFY(reply.arguments().value(0).toByteArray().startsWith(start));
+        QCOMPARE(history(u"Export"_s, {u"xlsx"_s, -inf, inf}).errorName(),
+                 u"org.freedesktop.DBus.Error.InvalidArgs"_s);
     }
 
     void theFirstKeepsTheName() {
