@@ -4,9 +4,6 @@
 #include "cli/TimeArgument.h"
 #include "control/ControlNames.h"
 #include "control/ControlService.h"
-#include "history/DaySection.h"
-#include "history/HistoryView.h"
-#include "history/MergedTaskRow.h"
 #include "kit/Popover.h"
 #include "managers/ColorManager.h"
 #include "managers/HistoryManager.h"
@@ -188,10 +185,8 @@ private slots:
                 u"start "_s + QLatin1StringView(minutes), 1, off);
         row("stop", Before::Running, u"stop"_s, 0, off);
         row("toggle starts", Before::Stopped, u"toggle"_s, 0, on);
-        row("toggle stops", Before::Running, u"toggle"_s, 0, off);
         row("reset", Before::Running, u"reset"_s, 0, u"stopped 30:00"_s);
         row("complete", Before::Running, u"complete"_s, 0, u"stopped 25:00 Write"_s, 1);
-        row("complete while stopped", Before::Stopped, u"complete"_s, 1, off);
         row("stop with an argument", Before::Running, u"stop now"_s, 1, on);
         row("an unknown option", Before::Running, u"stop --soon"_s, 1, on);
         row("an unknown command", Before::Running, u"pause"_s, 1, on, 0, {},
@@ -246,8 +241,8 @@ private slots:
         QTEST(int(running.history().tasks().size()), "recorded");
     }
 
-    // The issue this exists for: a task the user forgot to time, added afterwards, is where every
-    // other completion is: on the history screen at once, and in the export.
+    // A task the user forgot to time, added afterwards, is where every other completion is: in the
+    // history (whose screen follows it, tst_HistoryView) and in the export.
     void addedCompletionShowsInHistoryAndExport() {
         Running running;
         const QString name = u"Review, \"draft\" 校正"_s;
@@ -259,33 +254,21 @@ private slots:
         QCOMPARE(hourlark({u"history"_s}).status, 0);
         QCOMPARE(running.delegate.mainContainerView()->currentView(),
                  MainContainerView::NavigationDestination::History);
-        auto* view = running.delegate.mainContainerView()->findChild<HistoryView*>();
-        QVERIFY(view);
 
         const Ran added =
             hourlark({u"add"_s, name, u"45"_s, u"--at"_s, end.toString(u"yyyy-MM-ddTHH:mm:ss"_s)});
         QCOMPARE(added.status, 0);
         QCOMPARE(added.err, QString());
-
         const TaskEntry entry = running.history().tasks().value(0);
         QCOMPARE(entry.taskName(), name);
         QCOMPARE(entry.duration(), 45 * 60);
         QCOMPARE(entry.completionDate(), Instant::fromDateTime(end.addMSecs(-end.time().msec())));
-        DaySection* day = nullptr;
-        QTRY_VERIFY(day = view->revealDay(HistoryManager::startOfDay(entry.completionDate())));
-        QTest::mouseClick(day->header(), Qt::LeftButton);
-        QTRY_VERIFY(day->findChild<MergedTaskRow*>());
-        QCOMPARE(shownText(day->findChild<MergedTaskRow*>(), u"name"_s), name);
 
         const Ran csv = hourlark({u"export"_s});
         QCOMPARE(csv.status, 0);
-        const QStringList lines = csv.out.split(u"\r\n"_s);
-        const QDateTime start = end.addSecs(-45 * 60);
-        const QString startText = start.toString(u"yyyy-MM-ddTHH:mm:ss"_s) +
-                                  (start.offsetFromUtc() == 3600 ? u"+01:00"_s : u"+02:00"_s);
-        QVERIFY2(lines.value(1).contains(u",\"Review, \"\"draft\"\" 校正\","_s + startText + u','),
-                 qPrintable(lines.value(1)));
-        QVERIFY(lines.value(1).endsWith(u",2700,0:45:00"_s));
+        const QString line = csv.out.split(u"\r\n"_s).value(1);
+        QVERIFY2(line.contains(u",\"Review, \"\"draft\"\" 校正\","_s), qPrintable(line));
+        QVERIFY(line.endsWith(u",2700,0:45:00"_s));
     }
 
     void exportWritesAFileInRange_data() {
