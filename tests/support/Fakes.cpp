@@ -45,6 +45,5 @@ bool MemoryPreferencesStore::appendToArray(const QString& key, QByteArrayView el
     added.append(elements);
     it->insert(end->bracket, added);
     ++writeCount;
-    ++appendCount;
     return true;
 }

@@ -33,7 +33,6 @@ public:
     QHash<QString, QByteArray> values;
     QHash<QString, QList<QByteArray>> keptAside;
     int writeCount = 0; // whole values and appends
-    int appendCount = 0;
     bool failWrites = false; // makes setValue() and keepAside() fail, as a full disk would
 
 private:
