@@ -32,7 +32,7 @@ public:
 
     QHash<QString, QByteArray> values;
     QHash<QString, QList<QByteArray>> keptAside;
-    int writeCount = 0; // whole values and appends
+    int writeCount = 0;      // whole values and appends
     bool failWrites = false; // makes setValue() and keepAside() fail, as a full disk would
 
 private:
