@@ -15,10 +15,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The panel as the popover shows it.
-struct Panel {
-    explicit Panel(TimerManager& timer)
-        : view(timer) {
+// The panel as the popover shows it, on a countdown of its own.
+struct Panel : TimerWorld {
+    Panel() {
         view.resize(350, 300);
         view.show();
     }
@@ -36,7 +35,7 @@ struct Panel {
     QLabel* nameDisplay() const { return child<QLabel>("taskNameDisplay"); }
     void click(QPushButton* button) const { QTest::mouseClick(button, Qt::LeftButton); }
 
-    SettingsView view;
+    SettingsView view{timer};
 };
 
 // The run of blank columns between the first drawn thing on a button (its icon) and the next
@@ -93,19 +92,18 @@ private slots:
     void minutesAreFilteredAndClamped() {
         QFETCH(QString, entered);
         QFETCH(qint64, minutes);
-        TimerWorld w;
-        Panel panel(w.timer);
+        Panel panel;
         panel.minutes()->setText(u"45"_s);
-        w.timer.startTimer();
-        w.tick(10);
-        w.timer.stopTimer();
+        panel.timer.startTimer();
+        panel.tick(10);
+        panel.timer.stopTimer();
 
         // Typing and setting the text both go through textChanged.
         panel.minutes()->setText(entered);
         QTEST(panel.minutes()->text(), "field");
-        QCOMPARE(w.timer.initialTime(), minutes * 60);
+        QCOMPARE(panel.timer.initialTime(), minutes * 60);
         // An accepted length also restarts the stopped countdown from it.
-        QCOMPARE(w.timer.timeRemaining(), minutes == 45 ? 45 * 60 - 10 : minutes * 60);
+        QCOMPARE(panel.timer.timeRemaining(), minutes == 45 ? 45 * 60 - 10 : minutes * 60);
     }
 
     // Typed or pasted, a name loses its control characters and the characters that would embed or
@@ -131,13 +129,12 @@ private slots:
     void nameKeepsControlCharactersOut() {
         QFETCH(QString, entered);
         QFETCH(QString, kept);
-        TimerWorld w;
-        Panel panel(w.timer);
+        Panel panel;
         panel.name()->insert(entered);
         QCOMPARE(panel.name()->text(), kept);
         QCOMPARE(panel.name()->cursorPosition(), kept.size());
-        QCOMPARE(w.timer.customText(), kept);
-        QTRY_COMPARE(w.status.title(), u"30:00 "_s + kept);
+        QCOMPARE(panel.timer.customText(), kept);
+        QTRY_COMPARE(panel.status.title(), u"30:00 "_s + kept);
     }
 
     // Styled while the window was not yet active, the idle display used to carry the inactive
@@ -150,8 +147,7 @@ private slots:
         palette.setColor(QPalette::Inactive, QPalette::WindowText, QColor(150, 150, 150));
         QApplication::setPalette(palette);
 
-        TimerWorld w;
-        Panel panel(w.timer);
+        Panel panel;
         QApplication::setActiveWindow(&panel.view);
         QVERIFY(QTest::qWaitForWindowActive(&panel.view));
         QCOMPARE(panel.display()->palette().color(QPalette::Active, QPalette::WindowText),
@@ -170,15 +166,13 @@ private slots:
     }
     void iconsStandApartFromTheirTitles() {
         QFETCH(QString, button);
-        TimerWorld w;
-        Panel panel(w.timer);
+        Panel panel;
         const QImage face = panel.child<QPushButton>(qPrintable(button))->grab().toImage();
         QVERIFY2(gapAfterIcon(face) >= 8, qPrintable(QString::number(gapAfterIcon(face))));
     }
 
     void controlsFollowTheRunningState() {
-        TimerWorld w;
-        Panel panel(w.timer);
+        Panel panel;
         const auto running = [&panel](bool on) {
             QTRY_COMPARE(panel.startStop()->text(), on ? u"Stop"_s : u"Start"_s);
             QCOMPARE(panel.minutes()->isEnabled(), !on);
@@ -187,46 +181,45 @@ private slots:
         };
         running(false);
         panel.click(panel.startStop());
-        QVERIFY(w.timer.isRunning());
+        QVERIFY(panel.timer.isRunning());
         running(true);
         // Running: edits of the length are ignored even when they do not come from typing.
         panel.minutes()->setText(u"5"_s);
-        QCOMPARE(w.timer.initialTime(), 1800);
-        w.tick(61);
+        QCOMPARE(panel.timer.initialTime(), 1800);
+        panel.tick(61);
         QTRY_COMPARE(panel.display()->text(), u"28:59"_s);
         panel.click(panel.startStop());
-        QVERIFY(!w.timer.isRunning());
+        QVERIFY(!panel.timer.isRunning());
         running(false);
     }
 
     // Only Start closes the popover; Complete and Reset leave it open. Reset records nothing and
     // empties the fields.
     void completeRecordsTheNamedTaskResetRecordsNothing() {
-        TimerWorld w;
-        Panel panel(w.timer);
+        Panel panel;
         QSignalSpy dismiss(&panel.view, &SettingsView::dismissRequested);
         panel.name()->setText(u"Write"_s);
         panel.click(panel.startStop());
         QCOMPARE(dismiss.count(), 1);
-        w.tick(3);
+        panel.tick(3);
         QTRY_VERIFY(panel.complete()->isEnabled());
         panel.click(panel.complete());
-        QCOMPARE(w.history.tasks().size(), 1);
-        QCOMPARE(w.history.tasks().first().taskName(), u"Write"_s);
-        QCOMPARE(w.notifier.posted.size(), 1);
+        QCOMPARE(panel.history.tasks().size(), 1);
+        QCOMPARE(panel.history.tasks().first().taskName(), u"Write"_s);
+        QCOMPARE(panel.notifier.posted.size(), 1);
         QTRY_COMPARE(panel.display()->text(), u"30:00"_s);
 
         panel.minutes()->setText(u"45"_s);
         panel.click(panel.startStop());
-        w.tick(20);
+        panel.tick(20);
         panel.click(panel.reset());
         QCOMPARE(dismiss.count(), 2);
-        QCOMPARE(w.timer.timeRemaining(), 1800);
+        QCOMPARE(panel.timer.timeRemaining(), 1800);
         QCOMPARE(panel.minutes()->text(), u"30"_s);
         QCOMPARE(panel.name()->text(), QString());
-        QCOMPARE(w.history.tasks().size(), 1);
-        QCOMPARE(w.notifier.posted.size(), 1);
-        QTRY_COMPARE(w.status.title(), u"30:00"_s);
+        QCOMPARE(panel.history.tasks().size(), 1);
+        QCOMPARE(panel.notifier.posted.size(), 1);
+        QTRY_COMPARE(panel.status.title(), u"30:00"_s);
         QTRY_VERIFY(!panel.nameDisplay()->isVisible());
     }
 
@@ -242,28 +235,26 @@ private slots:
     void showingNeverChangesTheCountdown() {
         QFETCH(int, length);
         QFETCH(QString, typed);
-        TimerWorld w;
-        Panel panel(w.timer);
+        Panel panel;
         panel.minutes()->setText(QString::number(length));
         panel.minutes()->setText(typed);
         panel.name()->setText(u"Write"_s);
-        w.timer.startTimer();
-        w.tick(7);
-        w.timer.stopTimer();
-        const qint64 remaining = w.timer.timeRemaining();
+        panel.timer.startTimer();
+        panel.tick(7);
+        panel.timer.stopTimer();
+        const qint64 remaining = panel.timer.timeRemaining();
 
         panel.view.hide();
         panel.view.show();
         QTEST(panel.minutes()->text(), "shown");
         QCOMPARE(panel.name()->text(), u"Write"_s);
-        QCOMPARE(w.timer.timeRemaining(), remaining);
-        QCOMPARE(w.timer.initialTime(), length * 60);
+        QCOMPARE(panel.timer.timeRemaining(), remaining);
+        QCOMPARE(panel.timer.initialTime(), length * 60);
         QTRY_COMPARE(panel.display()->text(), DurationText::countdown(remaining));
     }
 
     void everythingFitsThePopover() {
-        TimerWorld w;
-        Panel panel(w.timer);
+        Panel panel;
         panel.name()->setText(u"W"_s.repeated(40));
         QTRY_VERIFY(panel.nameDisplay()->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(&panel.view));
