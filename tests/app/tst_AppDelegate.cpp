@@ -17,7 +17,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <algorithm>
 #include <cstdlib>
 
 using namespace Qt::StringLiterals;
@@ -221,14 +220,11 @@ private slots:
         const int margin = popover->shadowMargin();
         const QRect frame = popover->geometry().marginsRemoved({margin, margin, margin, margin});
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        // Centred under that point, as tst_Popover places it; both are well inside the screen.
         const QPoint under = anchor.isValid() ? QPoint(anchor.center().x(), anchor.bottom())
                                               : QPoint(pointer.x(), available.top());
-        QVERIFY2(frame.top() > under.y() && frame.top() <= under.y() + 8,
-                 qPrintable(u"top %1"_s.arg(frame.top())));
-        const int centre = std::clamp(under.x(), available.left() + frame.width() / 2,
-                                      available.right() - frame.width() / 2);
-        QVERIFY2(std::abs(frame.center().x() - centre) <= 1,
-                 qPrintable(u"centre %1, expected %2"_s.arg(frame.center().x()).arg(centre)));
+        QVERIFY(frame.top() > under.y() && frame.top() <= under.y() + 8);
+        QVERIFY(std::abs(frame.center().x() - under.x()) <= 1);
     }
 
     void quitIsRequested() {
