@@ -73,10 +73,6 @@ private slots:
         QTest::newRow("Apia: 29 December 2011, before the skipped 30th")
             << QByteArray("Pacific/Apia") << u"2011-12-29T12:00 2011-12-30T09:00 2011-12-30T11:00"_s
             << u"2011-12-30T10:00: 2 | 2011-12-29T10:00: 1 0"_s;
-        QTest::newRow("Sao Paulo: the hour that repeats before midnight")
-            << QByteArray("America/Sao_Paulo")
-            << u"2018-02-18T01:30 2018-02-18T02:30 2018-02-18T03:30"_s
-            << u"2018-02-18T03:00: 2 | 2018-02-17T02:00: 1 0"_s;
     }
     void groupsByLocalDay() {
         QFETCH(QByteArray, zone);
