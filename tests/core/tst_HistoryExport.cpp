@@ -181,17 +181,12 @@ private slots:
         QTEST(selected, "names");
     }
 
+    // Byte for byte the history file's own form, whose round trip is tst_TaskEntry's.
     void jsonExportIsTheStoredForm() {
-        // Fractions that only survive an exact round trip.
-        const QList<TaskEntry> history{TaskEntry(QUuid::createUuid(), u"a, \"b\"\n日本"_s, 61,
-                                                 Instant(0.1), Instant(61.1),
-                                                 Instant(61.10000000000001)),
+        const QList<TaskEntry> history{entry(u"a, \"b\"\n日本"_s, 61, 61.1),
                                        entry(u"b"_s, 1500, 786000000.123456789)};
-        const std::optional<QByteArray> json =
-            HistoryExport::write(HistoryExport::Format::Json, history, {});
-        QVERIFY(json);
-        QCOMPARE(*json, *encodeTaskHistory(history));
-        QCOMPARE(decodeTaskHistory(*json), std::optional(history));
+        QCOMPARE(HistoryExport::write(HistoryExport::Format::Json, history, {}),
+                 encodeTaskHistory(history));
     }
 
     // Exporting while no Hourlark runs must not tidy up after it: a temporary of an interrupted
