@@ -194,7 +194,7 @@ private slots:
     }
 
     // Only Start closes the popover; Complete and Reset leave it open. Reset records nothing and
-    // empties the fields.
+    // empties the fields. What Complete records and tells is tst_TimerManager's.
     void completeRecordsTheNamedTaskResetRecordsNothing() {
         Panel panel;
         QSignalSpy dismiss(&panel.view, &SettingsView::dismissRequested);
@@ -205,8 +205,6 @@ private slots:
         QTRY_VERIFY(panel.complete()->isEnabled());
         panel.click(panel.complete());
         QCOMPARE(panel.history.tasks().size(), 1);
-        QCOMPARE(panel.history.tasks().first().taskName(), u"Write"_s);
-        QCOMPARE(panel.notifier.posted.size(), 1);
         QTRY_COMPARE(panel.display()->text(), u"30:00"_s);
 
         panel.minutes()->setText(u"45"_s);
@@ -218,8 +216,6 @@ private slots:
         QCOMPARE(panel.minutes()->text(), u"30"_s);
         QCOMPARE(panel.name()->text(), QString());
         QCOMPARE(panel.history.tasks().size(), 1);
-        QCOMPARE(panel.notifier.posted.size(), 1);
-        QTRY_COMPARE(panel.status.title(), u"30:00"_s);
         QTRY_VERIFY(!panel.nameDisplay()->isVisible());
     }
 
