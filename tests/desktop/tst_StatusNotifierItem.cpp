@@ -594,6 +594,9 @@ private:
         for (const QString& name : names)
             QVERIFY(m_panelBus.connect(QString(), path, interface, name, &recorder,
                                        SLOT(record(QDBusMessage))));
+        // The match rules go to the bus without waiting; a call answered after them proves them in
+        // place before the item sends anything.
+        QVERIFY(m_panelBus.interface()->isServiceRegistered(u"org.freedesktop.DBus"_s).value());
     }
     std::unique_ptr<AppDelegate> launchShell() {
         static ColorManager colors(m_store);
