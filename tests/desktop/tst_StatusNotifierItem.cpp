@@ -125,10 +125,15 @@ struct NamedWatcher {
         const QString path = m_bin.filePath(program);
         QFile::link(QCoreApplication::applicationFilePath(), path);
         m_process.start(path, {u"--serve-watcher"_s});
-        QByteArray said;
         ready = m_process.waitForStarted() && QTest::qWaitFor([&] {
-                    return (said += m_process.readAllStandardOutput()).contains("ready");
+                    return (m_said += m_process.readAllStandardOutput()).contains("ready\n");
                 });
+    }
+    // What the item registered with, once it has.
+    QString registration() {
+        m_said += m_process.readAllStandardOutput();
+        const qsizetype at = m_said.indexOf("registered ");
+        return at < 0 ? QString() : QString::fromUtf8(m_said.mid(at + 11).split('\n').value(0));
     }
     ~NamedWatcher() {
         m_process.closeWriteChannel();
@@ -139,6 +144,7 @@ struct NamedWatcher {
 private:
     QTemporaryDir m_bin;
     QProcess m_process;
+    QByteArray m_said;
 };
 
 class tst_StatusNotifierItem final : public QObject {
@@ -253,13 +259,16 @@ private slots:
         QFETCH(QString, method);
         QFETCH(QVariantList, arguments);
         QFETCH(QPoint, item);
-        const NamedWatcher watcher(m_session, panel);
+        NamedWatcher watcher(m_session, panel);
         QVERIFY(watcher.ready);
         if (wayland)
             qputenv("WAYLAND_DISPLAY", "wayland-0");
         const auto session = qScopeGuard([] { qunsetenv("WAYLAND_DISPLAY"); });
         StatusNotifierItem statusItem(QDBusConnection::sessionBus());
         m_itemService = statusItem.serviceName();
+        // GNOME's extension is told the item's path: an item it knows by name it may drop.
+        QTRY_COMPARE(watcher.registration(),
+                     panel == u"gnome-shell" ? itemPath : statusItem.serviceName());
         QSignalSpy leftClicks(&statusItem, &StatusItem::leftClicked);
         QSignalSpy rightClicks(&statusItem, &StatusItem::rightClicked);
         QCursor::setPos(420, 9);
@@ -628,6 +637,10 @@ static int serveWatcher(int argc, char** argv) {
                                 QDBusConnection::ExportAllProperties) ||
         !bus.registerService(SessionWatcher::service))
         return 1;
+    QObject::connect(&watcher, &FakeWatcher::itemRegistered, [](const QString& service) {
+        std::printf("registered %s\n", qPrintable(service));
+        std::fflush(stdout);
+    });
     QSocketNotifier input(0, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, &app, [&app] {
         char buffer[64];

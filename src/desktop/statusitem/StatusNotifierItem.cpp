@@ -193,6 +193,7 @@ StatusNotifierItem::HostTraits StatusNotifierItem::hostTraits(const QDBusConnect
         host.opensMenuOnLeftClick = true;
         host.placesMiddleClicksWithoutAyatana = true;
         host.keepsItemsTopRight = true; // in the top bar's right-hand box, as it is set up
+        host.registersByPath = true;
     }
     // The indicator services of MATE, Unity and Ayatana desktops.
     if (name == QLatin1String("ayatana-indicator-application-service") ||
@@ -324,7 +325,7 @@ void StatusNotifierItem::registerWithWatcher() {
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
         watcherService, watcherPath, watcherService, QStringLiteral("RegisterStatusNotifierItem"));
-    call << m_serviceName;
+    call << (m_host.registersByPath ? itemPath : m_serviceName);
     // Never block: the watcher reads our properties before it answers.
     m_bus.asyncCall(call);
 }

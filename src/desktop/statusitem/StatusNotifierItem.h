@@ -62,6 +62,10 @@ private:
         bool placesClicksWithinIcon = false;
         // Shows its items at the top right of the screen unless set up otherwise.
         bool keepsItemsTopRight = false;
+        // Told of the item by its object path, not by a name of its own: for an item known by
+        // name it also watches the name, and when that watch starts after its first read of the
+        // item's properties it throws them away and drops the item (GNOME's extension).
+        bool registersByPath = false;
     };
     static HostTraits hostTraits(const QDBusConnection& bus);
 
