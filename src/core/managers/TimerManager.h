@@ -41,9 +41,8 @@ public:
     void resetTimer();
     void completeTask(bool wasAutoCompleted);
     void setInitialTime(qint64 minutes);
-    // Computes the title now and writes it to the status item on the next turn of the event loop.
+    // Writes the title to the status item on the next turn of the event loop, as it is then.
     void updateDisplay();
-    void writeTitle();
 
     // What the one-second timer runs; tests call it directly instead of waiting.
     void tick();
@@ -59,6 +58,7 @@ signals:
     void initialTimeChanged();
 
 private:
+    void writeTitle();
     void showNotification();
     void showCompletionNotification(const QString& taskName);
     void setTimeRemaining(qint64 seconds);
